@@ -1,0 +1,2 @@
+set(TAVREL_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)
