@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Usage: scripts/wine-session.sh CMD [ARGS...]
+#
+# Runs CMD in an environment where Windows programs can run under Wine: a Wine prefix of the
+# project's own (created once), Wine's debug output and Mono/Gecko installers off, and an X display:
+# the caller's DISPLAY when it is usable and TAVREL_HEADLESS is not 1, otherwise a private Xvfb on a
+# free display number. At the end, also on failure or signal, the prefix's wineserver and the Xvfb
+# started here are ended. The exit status is CMD's.
+#
+# Environment:
+#   WINEPREFIX            prefix to use (default: build/wineprefix in the repository)
+#   TAVREL_HEADLESS=1     always use a private Xvfb, even when DISPLAY is set
+#   TAVREL_SCREEN         Xvfb screen geometry (default 1024x768x24)
+#   TAVREL_LOCK_WAIT      seconds to wait for another session on the same prefix (default 900)
+set -u
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+if [ $# -eq 0 ]; then
+    echo "usage: $0 CMD [ARGS...]" >&2
+    exit 2
+fi
+
+say() { echo "wine-session: $*" >&2; }
+
+find_wine_tool() {
+    local name=$1
+    if command -v "$name" >/dev/null 2>&1; then
+        command -v "$name"
+    elif [ -x "/usr/lib/wine/$name" ]; then
+        echo "/usr/lib/wine/$name"
+    else
+        return 1
+    fi
+}
+
+wine64=$(find_wine_tool wine64) || { say "wine64 not found (install wine64)"; exit 127; }
+wineserver=$(find_wine_tool wineserver) || { say "wineserver not found (install wine64)"; exit 127; }
+# Debian keeps wine64 outside PATH; the commands run inside the session expect to find it.
+export PATH="$(dirname "$wine64"):$PATH"
+export TAVREL_WINE64=$wine64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}
+export WINEARCH=win64
+
+xvfb_pid=
+child_pid=
+lock_fd=
+cleaned=
+
+cleanup() {
+    [ -n "$cleaned" ] && return
+    cleaned=1
+    if [ -n "$child_pid" ] && kill -0 "$child_pid" 2>/dev/null; then
+        kill -TERM "$child_pid" 2>/dev/null
+        for _ in $(seq 50); do
+            kill -0 "$child_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$child_pid" 2>/dev/null
+    fi
+    # The wineserver stays bound to the display it started with; end it with the display.
+    timeout -k 2 20 "$wineserver" -k >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then
+        kill -TERM "$xvfb_pid" 2>/dev/null
+        for _ in $(seq 50); do
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    [ -n "$xvfb_log" ] && rm -f "$xvfb_log"
+}
+
+on_signal() {
+    local sig=$1 code=$2
+    say "caught SIG$sig, cleaning up"
+    [ -n "$child_pid" ] && kill -"$sig" "$child_pid" 2>/dev/null
+    cleanup
+    exit "$code"
+}
+xvfb_log=
+trap cleanup EXIT
+trap 'on_signal INT 130' INT
+trap 'on_signal TERM 143' TERM
+trap 'on_signal HUP 129' HUP
+
+display_usable() {
+    [ -n "${DISPLAY:-}" ] || return 1
+    if command -v xdpyinfo >/dev/null 2>&1; then
+        timeout 5 xdpyinfo >/dev/null 2>&1
+    else
+        # Without xdpyinfo only a local display's socket can be checked.
+        local n=${DISPLAY#*:}
+        n=${n%%.*}
+        case $DISPLAY in
+        :*) [ -S "/tmp/.X11-unix/X$n" ] ;;
+        *) true ;;
+        esac
+    fi
+}
+
+start_xvfb() {
+    command -v Xvfb >/dev/null 2>&1 || { say "Xvfb not found (install xvfb)"; return 1; }
+    xvfb_log=$(mktemp "${TMPDIR:-/tmp}/tavrel-xvfb.XXXXXX") || return 1
+    local numfile=$xvfb_log.display
+    # -displayfd: the server picks a free display number and writes it once it accepts clients.
+    Xvfb -displayfd 3 -screen 0 "${TAVREL_SCREEN:-1024x768x24}" -nolisten tcp \
+        3>"$numfile" >"$xvfb_log" 2>&1 &
+    xvfb_pid=$!
+    local n=
+    for _ in $(seq 100); do
+        n=$(tr -dc 0-9 <"$numfile" 2>/dev/null)
+        [ -n "$n" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$numfile"
+    if [ -z "$n" ]; then
+        say "Xvfb did not start:"
+        cat "$xvfb_log" >&2
+        return 1
+    fi
+    export DISPLAY=:$n
+}
+
+if [ "${TAVREL_HEADLESS:-0}" = 1 ] || ! display_usable; then
+    start_xvfb || exit 1
+fi
+
+# Sessions that share a prefix take turns: the prefix's wineserver is bound to one display.
+mkdir -p "$(dirname "$WINEPREFIX")" || exit 1
+exec {lock_fd}>"$WINEPREFIX.lock" || exit 1
+if ! flock -w "${TAVREL_LOCK_WAIT:-900}" "$lock_fd"; then
+    say "another session holds $WINEPREFIX.lock"
+    exit 1
+fi
+# A server left over from a killed session would still point at its dead display.
+timeout -k 2 20 "$wineserver" -k >/dev/null 2>&1
+
+if [ -e "$WINEPREFIX" ] && [ ! -O "$WINEPREFIX" ]; then
+    say "$WINEPREFIX belongs to another user; Wine refuses it (set WINEPREFIX)"
+    exit 1
+fi
+
+if [ ! -f "$WINEPREFIX/.tavrel-ready" ]; then
+    say "creating Wine prefix $WINEPREFIX"
+    timeout -k 5 180 "$wine64" wineboot --init >/dev/null 2>&1 {lock_fd}>&-
+    timeout -k 5 60 "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
+    if ! timeout -k 5 120 "$wineserver" -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "creating the prefix failed"
+        exit 1
+    fi
+    touch "$WINEPREFIX/.tavrel-ready"
+fi
+
+# Nested users (tests/gui/wine-run.sh) see this and do not start a session of their own.
+export TAVREL_WINE_SESSION=1
+
+# Kept in the background so that a signal reaches our trap at once; stdin is passed on explicitly.
+# The lock stays with this script: a wineserver started by CMD must not keep it after we end.
+"$@" <&0 {lock_fd}>&- &
+child_pid=$!
+wait "$child_pid"
+status=$?
+child_pid=
+exit "$status"
