@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+// Where the line reader gets its bytes: the settings file, or memory in tests and the fuzzer.
+class ConfigByteSource
+{
+public:
+    // Stores up to nCapacity bytes and tells how many; 0 means the end (a read error counts as the end).
+    virtual std::size_t Read(char* pBuffer, std::size_t nCapacity) = 0;
+
+protected:
+    ConfigByteSource() = default;
+    ConfigByteSource(const ConfigByteSource&) = default;
+    ConfigByteSource& operator=(const ConfigByteSource&) = default;
+    ~ConfigByteSource() = default;
+};
+
+class MemoryByteSource final : public ConfigByteSource
+{
+public:
+    // nMaxChunk limits each Read, so that tests can split the input anywhere.
+    explicit MemoryByteSource(std::string_view bytes, std::size_t nMaxChunk = SIZE_MAX)
+        : m_bytes(bytes), m_nMaxChunk(nMaxChunk == 0 ? 1 : nMaxChunk)
+    {
+    }
+
+    std::size_t Read(char* pBuffer, std::size_t nCapacity) override;
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_nMaxChunk;
+};
+
+// Hands out lines under the text-mode rules the settings file has always been read with: CR LF and
+// LF end a line (a lone CR is an ordinary byte), 0x1A ends the input, and a line holds at most
+// kMaxLineBytes bytes; the rest of a longer line comes back as a line of its own.
+class ConfigLineReader
+{
+public:
+    static constexpr std::size_t kMaxLineBytes = 199;
+    static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+
+    explicit ConfigLineReader(ConfigByteSource& source, std::size_t nBufferSize = kDefaultBufferSize);
+
+    // The next line, without its line end; valid until the next call. Every call consumes at least
+    // one byte or reaches the end, so a caller looping until AtEnd() always stops.
+    std::string_view ReadLine();
+
+    // True once a read has reached the end of the input.
+    bool AtEnd() const { return m_bAtEnd; }
+
+private:
+    // One line needs the limit plus a CR LF pair in view to be decided.
+    static constexpr std::size_t kWindow = kMaxLineBytes + 1;
+
+    void Refill();
+
+    ConfigByteSource& m_source;
+    std::size_t m_nCapacity;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_nBegin = 0;
+    std::size_t m_nEnd = 0;
+    bool m_bSourceDone = false;
+    bool m_bAtEnd = false;
+};

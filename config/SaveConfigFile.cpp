@@ -1,0 +1,17 @@
+#include "config/ConfigFile.h"
+#include "config/ConfigText.h"
+#include "config/ReplaceFileContents.h"
+
+#include <string>
+
+bool SaveConfigFile(const AddressSettings& settings, UserFeedback& feedback)
+{
+    // The whole text exists before the file is touched.
+    const std::string text = BuildConfigText(settings);
+    if (ReplaceFileContents(kConfigFileName, text))
+    {
+        return true;
+    }
+    feedback.ShowMessage(kConfigWriteFailedMessage);
+    return false;
+}
