@@ -1,0 +1,4 @@
+#pragma once
+
+// NormalizeAddress over accepted texts and over garbage.
+void RegisterNormalizeAddressBenchmarks();

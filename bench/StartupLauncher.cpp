@@ -1,0 +1,246 @@
+#include <windows.h>
+#include <psapi.h>
+
+#include "res/resource.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+// Measures how long a program takes from CreateProcess until its dialog is on screen, for Tavrel
+// (dialog visible and the Control Unit field filled from lan.cfg) and for the minimal dialog (dialog
+// visible), alternating the two so both see the same machine state. Prints RESULT lines for the
+// driver script.
+namespace
+{
+constexpr char kTypicalConfig[] = "[GENERAL INFORMATION]\r\n"
+                                  "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
+                                  "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
+                                  "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
+                                  "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
+                                  "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
+                                  "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+constexpr DWORD kShowTimeoutMs = 30000;
+constexpr DWORD kExitTimeoutMs = 15000;
+
+class CHandle
+{
+public:
+    explicit CHandle(HANDLE h = nullptr) : m_h(h) {}
+    ~CHandle()
+    {
+        if (m_h != nullptr && m_h != INVALID_HANDLE_VALUE)
+        {
+            CloseHandle(m_h);
+        }
+    }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+struct Target
+{
+    const char* m_pszLabel;
+    std::string m_strExe;
+    bool m_bNeedsFilledField; // Tavrel: wait until the loaded text is in the Control Unit field
+    std::vector<double> m_startupMs;
+    std::vector<double> m_peakWorkingSetKiB;
+    std::vector<double> m_peakPagefileKiB;
+};
+
+struct FindContext
+{
+    DWORD m_nProcessId;
+    HWND m_hDialog;
+};
+
+BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM lParam)
+{
+    auto* context = reinterpret_cast<FindContext*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    char className[16] = {};
+    if (processId != context->m_nProcessId || !IsWindowVisible(hwnd) ||
+        GetClassNameA(hwnd, className, sizeof className) == 0 || std::string(className) != "#32770")
+    {
+        return TRUE;
+    }
+    context->m_hDialog = hwnd;
+    return FALSE;
+}
+
+bool FieldHasText(HWND dialog, int controlId)
+{
+    const HWND edit = GetDlgItem(dialog, controlId);
+    char text[64] = {};
+    DWORD_PTR length = 0;
+    return edit != nullptr &&
+           SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200,
+                               &length) != 0 &&
+           length > 0;
+}
+
+double MillisecondsSince(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER now{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Starts the target in workDir, waits for its dialog, records the figures, closes it and waits for
+// its exit. Returns false (with a message) when any step fails; nothing is recorded then.
+bool RunOnce(Target& target, const std::string& workDir, bool record)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = "\"" + target.m_strExe + "\"";
+
+    LARGE_INTEGER start{};
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(target.m_strExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.c_str(), &startup, &info))
+    {
+        std::fprintf(stderr, "%s: CreateProcess failed (%lu)\n", target.m_pszLabel, GetLastError());
+        return false;
+    }
+    const CHandle process(info.hProcess);
+    const CHandle thread(info.hThread);
+
+    FindContext context{info.dwProcessId, nullptr};
+    double elapsedMs = 0;
+    for (;;)
+    {
+        context.m_hDialog = nullptr;
+        EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&context));
+        elapsedMs = MillisecondsSince(start);
+        if (context.m_hDialog != nullptr &&
+            (!target.m_bNeedsFilledField || FieldHasText(context.m_hDialog, IDC_CONTROL_UNIT_IP)))
+        {
+            break;
+        }
+        if (WaitForSingleObject(process.Get(), 1) == WAIT_OBJECT_0 || elapsedMs > kShowTimeoutMs)
+        {
+            std::fprintf(stderr, "%s: no dialog %s within %.0f ms\n", target.m_pszLabel,
+                         target.m_bNeedsFilledField ? "with a filled Control Unit field" : "shown", elapsedMs);
+            TerminateProcess(process.Get(), 1);
+            return false;
+        }
+    }
+
+    // The peaks are read with the dialog open and painted.
+    Sleep(100);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    const bool haveMemory = GetProcessMemoryInfo(process.Get(), &counters, sizeof counters) != 0;
+
+    PostMessageA(context.m_hDialog, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.Get(), kExitTimeoutMs) != WAIT_OBJECT_0)
+    {
+        std::fprintf(stderr, "%s: did not exit after WM_CLOSE\n", target.m_pszLabel);
+        TerminateProcess(process.Get(), 1);
+        return false;
+    }
+    if (record)
+    {
+        target.m_startupMs.push_back(elapsedMs);
+        if (haveMemory)
+        {
+            target.m_peakWorkingSetKiB.push_back(static_cast<double>(counters.PeakWorkingSetSize) / 1024.0);
+            target.m_peakPagefileKiB.push_back(static_cast<double>(counters.PeakPagefileUsage) / 1024.0);
+        }
+    }
+    return true;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+    {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void PrintTarget(const Target& target)
+{
+    std::printf("%s start-up ms:", target.m_pszLabel);
+    for (const double ms : target.m_startupMs)
+    {
+        std::printf(" %.1f", ms);
+    }
+    std::printf("\nRESULT startup_ms_%s %.2f\n", target.m_pszLabel, Median(target.m_startupMs));
+    if (!target.m_peakWorkingSetKiB.empty())
+    {
+        std::printf("RESULT peak_working_set_kib_%s %.0f\n", target.m_pszLabel, Median(target.m_peakWorkingSetKiB));
+        std::printf("RESULT peak_pagefile_kib_%s %.0f\n", target.m_pszLabel, Median(target.m_peakPagefileKiB));
+    }
+}
+
+bool PrepareWorkDir(std::string& workDir)
+{
+    char tempPath[MAX_PATH] = {};
+    if (GetTempPathA(MAX_PATH, tempPath) == 0)
+    {
+        return false;
+    }
+    workDir = std::string(tempPath) + "tavrel-startup-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(workDir.c_str(), nullptr);
+    const CHandle file(CreateFileA((workDir + "\\lan.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.Get() != INVALID_HANDLE_VALUE &&
+           WriteFile(file.Get(), kTypicalConfig, sizeof kTypicalConfig - 1, &written, nullptr) &&
+           written == sizeof kTypicalConfig - 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+    {
+        std::fprintf(stderr, "usage: StartupLauncher Tavrel.exe MinimalDialog.exe [runs]\n");
+        return 2;
+    }
+    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 11;
+    std::vector<Target> targets = {{"tavrel", argv[1], true, {}, {}, {}}, {"floor", argv[2], false, {}, {}, {}}};
+
+    std::string workDir;
+    if (!PrepareWorkDir(workDir))
+    {
+        std::fprintf(stderr, "cannot prepare a working directory with lan.cfg\n");
+        return 1;
+    }
+    bool ok = true;
+    // One unrecorded run each first: the first start of a program pays for loading it from disk.
+    for (int run = -1; run < runs && ok; ++run)
+    {
+        for (Target& target : targets)
+        {
+            ok = ok && RunOnce(target, workDir, run >= 0);
+        }
+    }
+    DeleteFileA((workDir + "\\lan.cfg").c_str());
+    RemoveDirectoryA(workDir.c_str());
+    if (!ok)
+    {
+        return 1;
+    }
+    for (const Target& target : targets)
+    {
+        PrintTarget(target);
+    }
+    std::printf("RESULT startup_ratio %.3f\n", Median(targets[0].m_startupMs) / Median(targets[1].m_startupMs));
+    std::fflush(stdout);
+    return 0;
+}
