@@ -1,0 +1,386 @@
+#include "config/ConfigFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+constexpr uid_t kNobody = 65534;
+
+class CRecordingFeedback final : public UserFeedback
+{
+public:
+    void ShowMessage(const char* text) override { m_messages.emplace_back(text); }
+    void FocusControl(int) override { ++m_nFocusCalls; }
+
+    std::vector<std::string> m_messages;
+    int m_nFocusCalls = 0;
+};
+
+AddressSettings Settings(const char* shelfMng, const char* controlUnit, const char* mask, const char* router)
+{
+    AddressSettings s;
+    s.m_strShelfMngIp = shelfMng;
+    s.m_strControlUnitIp = controlUnit;
+    s.m_strSubnetMask = mask;
+    s.m_strDefaultRouter = router;
+    return s;
+}
+
+const AddressSettings kExample = Settings("10.1.1.2", "10.1.1.3", "255.255.255.0", "10.1.1.1");
+
+constexpr std::string_view kExampleText = "[GENERAL INFORMATION]\r\n"
+                                          "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
+                                          "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
+                                          "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
+                                          "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
+                                          "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
+                                          "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+
+constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
+
+std::optional<std::string> ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!fs::is_regular_file(path) || !in)
+    {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> DirectoryEntries()
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator("."))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct SaveOutcome
+{
+    bool bSaved = false;
+    int nMessages = 0;
+};
+
+// Saves kExample in a forked child, so that privileges and resource limits stay there. As root
+// the child can become nobody, so that the kernel's permission checks apply to it.
+std::optional<SaveOutcome> SaveInChild(bool bAsNobody, rlim_t nFileSizeLimit = RLIM_INFINITY)
+{
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        if (bAsNobody && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        {
+            _exit(100);
+        }
+        if (nFileSizeLimit != RLIM_INFINITY)
+        {
+            // A write past the limit then fails with EFBIG instead of killing the process.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{nFileSizeLimit, nFileSizeLimit};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            {
+                _exit(101);
+            }
+        }
+        CRecordingFeedback feedback;
+        const bool bSaved = SaveConfigFile(kExample, feedback);
+        const bool bRightText = feedback.m_messages.empty() || feedback.m_messages[0] == kConfigWriteFailedMessage;
+        _exit(bRightText ? (bSaved ? 1 : 0) + 2 * std::min<int>(static_cast<int>(feedback.m_messages.size()), 7) : 102);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) >= 100)
+    {
+        return std::nullopt;
+    }
+    return SaveOutcome{(WEXITSTATUS(status) & 1) != 0, WEXITSTATUS(status) / 2};
+}
+
+// Each test runs in a fresh working directory of its own, since the file name is relative.
+class ConfigFileTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char szTemplate[] = "/tmp/tavrel-config-XXXXXX";
+        ASSERT_NE(mkdtemp(szTemplate), nullptr);
+        m_dir = szTemplate;
+        m_previous = fs::current_path();
+        fs::current_path(m_dir);
+        // The unprivileged child must reach the directory.
+        ASSERT_EQ(chmod(".", 0755), 0);
+    }
+
+    void TearDown() override
+    {
+        chmod(".", 0700);
+        fs::current_path(m_previous);
+        fs::remove_all(m_dir);
+    }
+
+    fs::path m_dir;
+    fs::path m_previous;
+};
+
+TEST_F(ConfigFileTest, LoadReadsTheFileInTheWorkingDirectory)
+{
+    WriteBytes(kConfigFileName, std::string(kExampleText) + "\x1A" + "MANAGMENT_IP_ADDR=hidden\r\n");
+    AddressSettings settings;
+    LoadConfigFile(settings);
+    EXPECT_EQ(settings.m_strShelfMngIp, "10.1.1.2");
+    EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
+    EXPECT_EQ(settings.m_strSubnetMask, "255.255.255.0");
+    EXPECT_EQ(settings.m_strDefaultRouter, "10.1.1.1");
+}
+
+TEST_F(ConfigFileTest, LoadCreatesAMissingFileEmpty)
+{
+    AddressSettings settings;
+    LoadConfigFile(settings);
+    EXPECT_TRUE(settings.m_strControlUnitIp.IsEmpty());
+    EXPECT_EQ(ReadBytes(kConfigFileName), "");
+}
+
+TEST_F(ConfigFileTest, LoadReadsAFileLargerThanItsBuffer)
+{
+    // The padding is a whole number of 199-byte reads, so the key starts a read of its own.
+    const std::string value(180, 'v');
+    WriteBytes(kConfigFileName, std::string(3'000'000, '=') + "\r\n" + std::string(199 * 5025, 'y') +
+                                    "MANAGMENT_IP_ADDR=" + value + "\r\n");
+    AddressSettings settings;
+    LoadConfigFile(settings);
+    EXPECT_EQ(settings.m_strControlUnitIp.Str(), value);
+}
+
+TEST_F(ConfigFileTest, LoadLeavesFieldsAloneWhenTheFileIsUnusable)
+{
+    // A directory in the file's place, and a read-only directory without the file.
+    const std::function<void()> setups[] = {[] { fs::create_directory(kConfigFileName); },
+                                            [] { ASSERT_EQ(chmod(".", 0555), 0); }};
+    for (const auto& setup : setups)
+    {
+        setup();
+        const pid_t pid = fork();
+        if (pid == 0)
+        {
+            if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            {
+                _exit(100);
+            }
+            AddressSettings settings = kExample;
+            LoadConfigFile(settings);
+            _exit(settings.m_strControlUnitIp == "10.1.1.3" ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        ASSERT_EQ(chmod(".", 0755), 0);
+        fs::remove_all(kConfigFileName);
+    }
+    EXPECT_TRUE(DirectoryEntries().empty());
+}
+
+TEST_F(ConfigFileTest, SaveWritesSevenCrLfLines)
+{
+    const struct
+    {
+        const char* name;
+        AddressSettings settings;
+        std::string_view expected;
+    } cases[] = {
+        {"example", kExample, kExampleText},
+        {"empty fields", AddressSettings{},
+         "[GENERAL INFORMATION]\r\nSHELF_MNG_IP_ADDR=\r\nSHELF_MNG_SUBNETMASK=\r\nSHELF_MNG_DEFGATEWAY=\r\n"
+         "MANAGMENT_IP_ADDR=\r\nMANAGMENT_SUBNETMASK=\r\nMANAGMENT_DEFGATEWAY=\r\n"},
+        {"LF in a value is a text-mode line end", Settings("a\nb", "", "", ""),
+         "[GENERAL INFORMATION]\r\nSHELF_MNG_IP_ADDR=a\r\nb\r\nSHELF_MNG_SUBNETMASK=\r\nSHELF_MNG_DEFGATEWAY=\r\n"
+         "MANAGMENT_IP_ADDR=\r\nMANAGMENT_SUBNETMASK=\r\nMANAGMENT_DEFGATEWAY=\r\n"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CRecordingFeedback feedback;
+        EXPECT_TRUE(SaveConfigFile(c.settings, feedback));
+        EXPECT_EQ(ReadBytes(kConfigFileName), c.expected);
+        EXPECT_TRUE(feedback.m_messages.empty());
+    }
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{kConfigFileName});
+}
+
+TEST_F(ConfigFileTest, SavedCanonicalAddressesLoadBackUnchanged)
+{
+    const AddressSettings cases[] = {
+        kExample,
+        Settings("0.0.0.0", "255.255.255.255", "0.0.0.0", "1.2.3.4"),
+        Settings("192.168.100.200", "172.16.0.1", "255.255.252.0", "192.168.100.1"),
+    };
+    for (const AddressSettings& saved : cases)
+    {
+        CRecordingFeedback feedback;
+        ASSERT_TRUE(SaveConfigFile(saved, feedback));
+        AddressSettings loaded;
+        LoadConfigFile(loaded);
+        EXPECT_EQ(loaded.m_strShelfMngIp, saved.m_strShelfMngIp);
+        EXPECT_EQ(loaded.m_strControlUnitIp, saved.m_strControlUnitIp);
+        EXPECT_EQ(loaded.m_strSubnetMask, saved.m_strSubnetMask);
+        EXPECT_EQ(loaded.m_strDefaultRouter, saved.m_strDefaultRouter);
+    }
+}
+
+TEST_F(ConfigFileTest, SaveCreatesAMissingFileWithTheUsualMode)
+{
+    const mode_t previous = umask(022);
+    CRecordingFeedback feedback;
+    const bool bSaved = SaveConfigFile(kExample, feedback);
+    umask(previous);
+    EXPECT_TRUE(bSaved);
+    EXPECT_EQ(ReadBytes(kConfigFileName), kExampleText);
+    EXPECT_EQ(fs::status(kConfigFileName).permissions(), fs::perms(0644));
+}
+
+TEST_F(ConfigFileTest, SaveKeepsModeAndOwnerOfTheReplacedFile)
+{
+    WriteBytes(kConfigFileName, kOriginal);
+    ASSERT_EQ(chmod(kConfigFileName, 0620), 0);
+    const bool bRoot = geteuid() == 0;
+    if (bRoot)
+    {
+        ASSERT_EQ(chown(kConfigFileName, kNobody, kNobody), 0);
+    }
+    CRecordingFeedback feedback;
+    EXPECT_TRUE(SaveConfigFile(kExample, feedback));
+    EXPECT_EQ(ReadBytes(kConfigFileName), kExampleText);
+    struct stat after
+    {
+    };
+    ASSERT_EQ(stat(kConfigFileName, &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0620U);
+    if (bRoot)
+    {
+        EXPECT_EQ(after.st_uid, kNobody);
+    }
+}
+
+TEST_F(ConfigFileTest, SaveThroughASymbolicLinkKeepsTheLink)
+{
+    WriteBytes("target.cfg", kOriginal);
+    fs::create_symlink("target.cfg", kConfigFileName);
+    CRecordingFeedback feedback;
+    EXPECT_TRUE(SaveConfigFile(kExample, feedback));
+    EXPECT_TRUE(fs::is_symlink(kConfigFileName));
+    EXPECT_EQ(ReadBytes("target.cfg"), kExampleText);
+    EXPECT_EQ(DirectoryEntries(), (std::vector<std::string>{kConfigFileName, "target.cfg"}));
+}
+
+// Without room for a temporary file the existing file is written in place.
+TEST_F(ConfigFileTest, SaveInAReadOnlyDirectoryWritesAWritableFileInPlace)
+{
+    // Longer than the new text, so that a missing truncation would show.
+    const std::string original = std::string(kOriginal) + std::string(500, '#');
+    WriteBytes(kConfigFileName, original);
+    ASSERT_EQ(chmod(kConfigFileName, 0666), 0);
+    ASSERT_EQ(chmod(".", 0555), 0);
+    const std::optional<SaveOutcome> outcome = SaveInChild(true);
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_TRUE(outcome->bSaved);
+    EXPECT_EQ(outcome->nMessages, 0);
+    EXPECT_EQ(ReadBytes(kConfigFileName), kExampleText);
+}
+
+struct FailureCase
+{
+    const char* name;
+    // Prepares the directory; lan.cfg, when it is a file, holds kOriginal.
+    std::function<void()> setup;
+    bool bAsNobody;
+    rlim_t nFileSizeLimit;
+};
+
+TEST_F(ConfigFileTest, FailedSaveTellsOnceAndLeavesTheFileAsItWas)
+{
+    const auto existing = [](mode_t mode)
+    {
+        return [mode]
+        {
+            WriteBytes(kConfigFileName, kOriginal);
+            ASSERT_EQ(chmod(kConfigFileName, mode), 0);
+        };
+    };
+    const auto readOnlyDirectory = [](const std::function<void()>& inside)
+    {
+        return [inside]
+        {
+            inside();
+            ASSERT_EQ(chmod(".", 0555), 0);
+        };
+    };
+    const FailureCase cases[] = {
+        // Refused by our own check: root is not stopped by the kernel.
+        {"read-only file", existing(0444), false, RLIM_INFINITY},
+        {"read-only file, unprivileged", existing(0444), true, RLIM_INFINITY},
+        // The directory would allow a rename over it, but the file is not ours to write.
+        {"file of another user", existing(0644), true, RLIM_INFINITY},
+        {"directory in the file's place", [] { fs::create_directory(kConfigFileName); }, false, RLIM_INFINITY},
+        {"read-only directory without the file", readOnlyDirectory([] {}), true, RLIM_INFINITY},
+        {"write fails midway", existing(0644), false, 100},
+        {"write in place fails midway", readOnlyDirectory(existing(0666)), true, 100},
+        {"write creating the file fails midway", [] {}, false, 100},
+    };
+    for (const FailureCase& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(chmod(".", 0777), 0);
+        c.setup();
+        const std::optional<std::string> before = ReadBytes(kConfigFileName);
+        const std::vector<std::string> entriesBefore = DirectoryEntries();
+
+        const std::optional<SaveOutcome> outcome = SaveInChild(c.bAsNobody, c.nFileSizeLimit);
+        ASSERT_TRUE(outcome.has_value());
+        EXPECT_FALSE(outcome->bSaved);
+        EXPECT_EQ(outcome->nMessages, 1);
+        EXPECT_EQ(ReadBytes(kConfigFileName), before);
+        EXPECT_EQ(DirectoryEntries(), entriesBefore);
+
+        ASSERT_EQ(chmod(".", 0755), 0);
+        fs::remove_all(kConfigFileName);
+    }
+}
+
+TEST_F(ConfigFileTest, FailedSaveInProcessShowsTheMessageText)
+{
+    fs::create_directory(kConfigFileName);
+    CRecordingFeedback feedback;
+    EXPECT_FALSE(SaveConfigFile(kExample, feedback));
+    EXPECT_EQ(feedback.m_messages, std::vector<std::string>{kConfigWriteFailedMessage});
+    EXPECT_EQ(feedback.m_nFocusCalls, 0);
+    EXPECT_TRUE(fs::is_directory(kConfigFileName));
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+#include "config/ConfigLineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct ReadResult
+{
+    std::vector<std::string> lines;
+    // How many calls it took; each must consume a byte or reach the end.
+    std::size_t nCalls = 0;
+};
+
+ReadResult ReadAllLines(std::string_view input, std::size_t nChunk = SIZE_MAX,
+                        std::size_t nBuffer = ConfigLineReader::kDefaultBufferSize)
+{
+    MemoryByteSource source(input, nChunk);
+    ConfigLineReader reader(source, nBuffer);
+    ReadResult result;
+    do
+    {
+        result.lines.emplace_back(reader.ReadLine());
+        ++result.nCalls;
+    } while (!reader.AtEnd() && result.nCalls <= input.size() + 1);
+    return result;
+}
+
+std::string Repeat(char ch, std::size_t n)
+{
+    return std::string(n, ch);
+}
+
+struct LineCase
+{
+    const char* name;
+    std::string input;
+    std::vector<std::string> expected;
+};
+
+std::vector<LineCase> LineCases()
+{
+    const std::string x199 = Repeat('x', 199);
+    return {
+        {"empty input is one empty read", "", {""}},
+        {"line end at the end gives a final empty read", "a\r\nb\r\n", {"a", "b", ""}},
+        {"LF alone ends a line", "a\nb\n", {"a", "b", ""}},
+        {"last line without line end", "a\r\nb", {"a", "b"}},
+        {"lone CR is an ordinary byte", "a\rb\r\n", {"a\rb", ""}},
+        {"CR-only file is one line", "a\rb\rc\r", {"a\rb\rc\r"}},
+        {"CR CR LF keeps one CR", "a\r\r\nb", {"a\r", "b"}},
+        {"empty lines", "\r\n\n\r\n", {"", "", "", ""}},
+        {"Ctrl-Z ends the input", "a\r\nb\x1A\r\nc\r\n", {"a", "b"}},
+        {"Ctrl-Z first hides everything",
+         "\x1A"
+         "a\r\n",
+         {""}},
+        {"Ctrl-Z after CR leaves the CR in the line", "a\r\x1A\n", {"a\r"}},
+        {"NUL bytes are passed on", std::string("a\0b\n", 4), {std::string("a\0b", 3), ""}},
+        {"250-byte line reads as 199 then 51",
+         Repeat('a', 199) + Repeat('b', 51) + "\r\n",
+         {Repeat('a', 199), Repeat('b', 51), ""}},
+        {"exactly 199 bytes is followed by an empty read", x199 + "\r\nz", {x199, "", "z"}},
+        {"199 bytes without line end", x199, {x199, ""}},
+        {"198 bytes then CR LF is one line", Repeat('x', 198) + "\r\nz", {Repeat('x', 198), "z"}},
+        {"198 bytes then LF is one line", Repeat('x', 198) + "\nz", {Repeat('x', 198), "z"}},
+        {"199th byte a CR not followed by LF", Repeat('x', 198) + "\ryz", {Repeat('x', 198) + "\r", "yz"}},
+        {"CR at 199 with LF after the limit", x199 + "\r\n", {x199, "", ""}},
+        {"398 bytes read as two full lines", Repeat('p', 398) + "\n", {Repeat('p', 199), Repeat('p', 199), "", ""}},
+    };
+}
+
+TEST(ConfigLineReaderTest, SplitsUnderTextModeRules)
+{
+    for (const LineCase& c : LineCases())
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ReadAllLines(c.input).lines, c.expected);
+    }
+}
+
+// The source may hand out bytes in any pieces and the buffer may be small: the lines stay the same.
+TEST(ConfigLineReaderTest, LinesDoNotDependOnHowTheInputArrives)
+{
+    std::string mixed;
+    for (int i = 0; i < 60; ++i)
+    {
+        mixed += Repeat('k', static_cast<std::size_t>(i * 37 % 420));
+        mixed += (i % 3 == 0) ? "\r\n" : (i % 3 == 1) ? "\n" : "\r";
+        mixed += std::string(1, '\0') + "=";
+    }
+    std::vector<std::string> inputs;
+    for (const LineCase& c : LineCases())
+    {
+        inputs.push_back(c.input);
+    }
+    inputs.push_back(mixed);
+    inputs.push_back(mixed + "\x1A" + mixed);
+
+    for (const std::string& input : inputs)
+    {
+        const std::vector<std::string> reference = ReadAllLines(input).lines;
+        for (const std::size_t nChunk : {std::size_t{1}, std::size_t{2}, std::size_t{199}, std::size_t{201}})
+        {
+            for (const std::size_t nBuffer : {std::size_t{0}, std::size_t{401}, std::size_t{1000}})
+            {
+                SCOPED_TRACE(testing::Message()
+                             << "size " << input.size() << " chunk " << nChunk << " buffer " << nBuffer);
+                EXPECT_EQ(ReadAllLines(input, nChunk, nBuffer).lines, reference);
+            }
+        }
+    }
+}
+
+TEST(ConfigLineReaderTest, EveryReadConsumesAByteOrEnds)
+{
+    const std::string inputs[] = {Repeat('x', 100000), Repeat('\r', 5000), Repeat('\n', 5000), std::string(5000, '\0'),
+                                  Repeat('=', 5000)};
+    for (const std::string& input : inputs)
+    {
+        const ReadResult result = ReadAllLines(input, 4096, 1000);
+        EXPECT_LE(result.nCalls, input.size() + 1);
+        std::size_t nStored = 0;
+        for (const std::string& line : result.lines)
+        {
+            EXPECT_LE(line.size(), ConfigLineReader::kMaxLineBytes);
+            nStored += line.size();
+        }
+        // Nothing is lost or duplicated apart from line ends.
+        EXPECT_EQ(nStored, input[0] == '\n' ? 0 : input.size());
+    }
+}
+
+TEST(ConfigLineReaderTest, AfterTheEndReadsStayEmpty)
+{
+    MemoryByteSource source("a\nb");
+    ConfigLineReader reader(source);
+    EXPECT_EQ(reader.ReadLine(), "a");
+    EXPECT_FALSE(reader.AtEnd());
+    EXPECT_EQ(reader.ReadLine(), "b");
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_EQ(reader.ReadLine(), "");
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+} // namespace
