@@ -1,0 +1,65 @@
+#pragma once
+
+#include "tests/gui/e2e/TavrelProcess.h"
+#include "tests/gui/e2e/TestRunner.h"
+#include "tests/gui/e2e/Wait.h"
+
+#include <optional>
+#include <source_location>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace e2e
+{
+
+// The example file exactly as Tavrel writes it: shelf 10.1.1.2, control unit 10.1.1.3,
+// mask 255.255.255.0, router 10.1.1.1.
+inline constexpr std::string_view kCanonicalSample = "[GENERAL INFORMATION]\r\n"
+                                                     "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
+                                                     "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
+                                                     "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
+                                                     "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
+                                                     "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
+                                                     "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+
+// The same settings in a file Tavrel would never write (LF line ends, other order, extra lines), so
+// that any rewrite of it shows in its bytes.
+inline constexpr std::string_view kLooseSample = "; written by hand\n"
+                                                 "MANAGMENT_IP_ADDR=10.1.1.3\n"
+                                                 "[GENERAL INFORMATION]\n"
+                                                 "SHELF_MNG_IP_ADDR=10.1.1.2\n"
+                                                 "MANAGMENT_SUBNETMASK=255.255.255.0\n"
+                                                 "SHELF_MNG_DEFGATEWAY=10.1.1.1\n"
+                                                 "HOSTNAME=shelf-1\n";
+
+inline constexpr std::string_view kInvalidAddressChar =
+    "The IP address field can contain only digits (0-9) and periods (.) as separators";
+inline constexpr std::string_view kSaved = "Configuration file updated successfully";
+
+// Shows a selection read from a field in failure messages.
+std::string Show(const std::optional<Selection>& sel);
+
+// Builds a file from lines, each ended by CR LF.
+std::string CrLfLines(std::span<const std::string_view> lines);
+
+// Waits for a message box, checks its caption ("Tavrel") and text, and closes it with Enter.
+// Failures are reported at the caller's line.
+bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view text,
+                      std::source_location where = std::source_location::current());
+
+// Presses Tab (or Shift+Tab) until the control has the focus, at most one round of the cycle.
+bool TabTo(const TavrelProcess& app, int id, bool backwards = false);
+
+// Ends the program with Escape and checks that it exits.
+bool CloseWithEscape(Context& t, TavrelProcess& app, std::source_location where = std::source_location::current());
+
+// Gives the program a step's time to get there, then checks (and shows the value seen).
+#define CHECK_SOON_EQ(t, actual, expected)                                                                             \
+    (::e2e::WaitUntil([&] { return (actual) == (expected); }), CHECK_EQ(t, actual, expected))
+
+std::span<const Case> SettingsDialogCases();
+std::span<const Case> KeystrokeFilterCases();
+std::span<const Case> MenuCases();
+
+} // namespace e2e

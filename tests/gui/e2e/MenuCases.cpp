@@ -1,0 +1,102 @@
+// The About box, reached by keyboard from the Help menu and the system menu. Menus of another process
+// cannot be read, so each case presses the keys a person would and checks the box that comes up.
+
+#include "tests/gui/e2e/CaseSupport.h"
+
+#include "tests/gui/e2e/Keyboard.h"
+#include "tests/gui/e2e/Wait.h"
+
+namespace e2e
+{
+
+namespace
+{
+
+// True when one of the window's children shows exactly this text.
+bool HasChildText(HWND parent, std::string_view text)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    {
+        if (WindowText(child) == text)
+            return true;
+    }
+    return false;
+}
+
+void AboutBoxOpensAndCloses(Context& t)
+{
+    const struct
+    {
+        const char* name;
+        void (*open)(const TavrelProcess&);
+    } rows[] = {
+        {"help_menu_enter",
+         [](const TavrelProcess& app)
+         {
+             app.Key('H', kAlt);
+             Sleep(300); // the menu has no window of the program's to wait for
+             app.Key(VK_RETURN);
+         }},
+        {"help_menu_letter",
+         [](const TavrelProcess& app)
+         {
+             app.Key('H', kAlt);
+             Sleep(300);
+             app.Key('A');
+         }},
+        // The About entry is the last item of the system menu: Up from the first item wraps to it.
+        {"system_menu_last_item",
+         [](const TavrelProcess& app)
+         {
+             app.Key(VK_SPACE, kAlt);
+             Sleep(300);
+             app.Key(VK_UP);
+             Sleep(100);
+             app.Key(VK_RETURN);
+         }},
+    };
+    for (const auto& row : rows)
+    {
+        Context::Scope scope(t, row.name);
+        TavrelProcess app(t.TavrelExe(), kCanonicalSample);
+        REQUIRE(t, app.WaitForDialog());
+        // Leave a visible trace of editing, to see that the About box leaves it alone.
+        REQUIRE(t, app.Type("7"));
+        REQUIRE(t, app.WaitForSel(kControlUnit, {1, 1}));
+
+        row.open(app);
+        HWND about = nullptr;
+        CHECK(t, WaitUntil([&] { return (about = app.FindWindowCaptioned("About Tavrel")) != nullptr; }));
+        if (about)
+        {
+            CHECK(t, HasChildText(about, "Tavrel Version 1.1"));
+            CHECK(t, !IsWindowEnabled(app.Dialog())); // modal: its owner is disabled meanwhile
+            CHECK(t, WaitUntil([&] { return GetForegroundWindow() == about; }));
+            app.Key(VK_ESCAPE);
+            CHECK(t, WaitUntil([&] { return !IsWindow(about); }, kExitLimit));
+        }
+        CHECK(t, app.Running());
+        CHECK_SOON_EQ(t, app.FocusId(), kControlUnit);
+        CHECK_SOON_EQ(t, app.Sel(kControlUnit), (Selection{1, 1}));
+        CHECK_EQ(t, app.Text(kControlUnit), "710.1.1.3");
+        CHECK_EQ(t, app.Text(kShelfMng), "10.1.1.2");
+        CHECK_EQ(t, app.Text(kSubnetMask), "255.255.255.0");
+        CHECK_EQ(t, app.Text(kDefaultRouter), "10.1.1.1");
+        CHECK(t, !app.FindMessageBox());
+        CloseWithEscape(t, app);
+        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kCanonicalSample);
+    }
+}
+
+constexpr Case kCases[] = {
+    {"about_box", AboutBoxOpensAndCloses},
+};
+
+} // namespace
+
+std::span<const Case> MenuCases()
+{
+    return kCases;
+}
+
+} // namespace e2e

@@ -1,0 +1,252 @@
+#include "tests/gui/e2e/TavrelProcess.h"
+
+#include "tests/gui/e2e/Keyboard.h"
+#include "tests/gui/e2e/Wait.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace e2e
+{
+
+namespace
+{
+
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr std::string_view kAboutCaption = "About Tavrel";
+
+bool IsDialogWindow(HWND hwnd)
+{
+    return ClassName(hwnd) == "#32770";
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder()
+{
+    char temp[MAX_PATH]{};
+    GetTempPathA(MAX_PATH, temp);
+    for (unsigned attempt = 0; attempt < 1000; ++attempt)
+    {
+        char name[MAX_PATH]{};
+        std::snprintf(name, sizeof name, "%stavrel-e2e-%lu-%u", temp, GetCurrentProcessId(), attempt);
+        if (CreateDirectoryA(name, nullptr))
+        {
+            m_strPath = name;
+            return;
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (m_strPath.empty())
+        return;
+    WIN32_FIND_DATAA found{};
+    HANDLE hFind = FindFirstFileA(File("*").c_str(), &found);
+    if (hFind != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            const std::string file = File(found.cFileName);
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(file.c_str());
+        } while (FindNextFileA(hFind, &found));
+        FindClose(hFind);
+    }
+    RemoveDirectoryA(m_strPath.c_str());
+}
+
+TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_view> lanCfg)
+{
+    if (m_folder.Path().empty())
+    {
+        std::printf("cannot create a scratch folder\n");
+        return;
+    }
+    if (lanCfg)
+    {
+        std::ofstream out(m_folder.File("lan.cfg"), std::ios::binary);
+        out.write(lanCfg->data(), static_cast<std::streamsize>(lanCfg->size()));
+    }
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path().c_str(),
+                        &si, &m_pi))
+    {
+        std::printf("cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
+        m_pi = {};
+    }
+}
+
+TavrelProcess::~TavrelProcess()
+{
+    if (!m_pi.hProcess)
+        return;
+    if (Running())
+    {
+        std::printf("ending Tavrel, which is still running\n");
+        TerminateProcess(m_pi.hProcess, 1);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+    CloseHandle(m_pi.hThread);
+    CloseHandle(m_pi.hProcess);
+}
+
+bool TavrelProcess::WaitForDialog()
+{
+    if (!Started())
+        return false;
+    const bool shown = WaitUntil(
+        [&]
+        {
+            for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+            {
+                if (IsDialogWindow(hwnd) && IsWindowVisible(hwnd) && GetDlgItem(hwnd, kControlUnit))
+                {
+                    m_hDialog = hwnd;
+                    return true;
+                }
+            }
+            return !Running();
+        },
+        kStartLimit);
+    if (!shown || !m_hDialog)
+        return false;
+    m_nUiThread = GetWindowThreadProcessId(m_hDialog, nullptr);
+    if (!WaitForFocus(kControlUnit))
+        return false;
+    // Under Wine another process may take the foreground this way; on Windows the foreground lock
+    // may refuse it unless the driver itself is foreground.
+    return WaitUntil(
+        [&]
+        {
+            if (GetForegroundWindow() == m_hDialog)
+                return true;
+            SetForegroundWindow(m_hDialog);
+            return false;
+        });
+}
+
+int TavrelProcess::FocusId() const
+{
+    HWND hwnd = FocusedWindow(m_nUiThread);
+    if (!hwnd || GetParent(hwnd) != m_hDialog)
+        return 0;
+    return GetDlgCtrlID(hwnd);
+}
+
+bool TavrelProcess::WaitForText(int id, std::string_view text) const
+{
+    return WaitUntil([&] { return Text(id) == text; });
+}
+
+bool TavrelProcess::WaitForFocus(int id) const
+{
+    return WaitUntil([&] { return FocusId() == id; });
+}
+
+bool TavrelProcess::WaitForSel(int id, Selection sel) const
+{
+    return WaitUntil([&] { return Sel(id) == sel; });
+}
+
+bool TavrelProcess::Type(std::string_view chars) const
+{
+    for (const char ch : chars)
+    {
+        HWND focus = FocusedWindow(m_nUiThread);
+        const std::string before = WindowText(focus);
+        TypeChar(ch);
+        if (!WaitUntil([&] { return FindMessageBox() || WindowText(focus) != before; }))
+            return false;
+        if (FindMessageBox())
+            return false;
+    }
+    return true;
+}
+
+void TavrelProcess::Key(WORD vk, unsigned modifiers) const
+{
+    PressKey(vk, modifiers);
+}
+
+HWND TavrelProcess::FindMessageBox() const
+{
+    for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+    {
+        if (hwnd != m_hDialog && IsDialogWindow(hwnd) && WindowText(hwnd) != kAboutCaption)
+            return hwnd;
+    }
+    return nullptr;
+}
+
+HWND TavrelProcess::FindWindowCaptioned(std::string_view caption) const
+{
+    for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+    {
+        if (IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
+            return hwnd;
+    }
+    return nullptr;
+}
+
+std::optional<MessageBoxSeen> TavrelProcess::WaitForMessageBox() const
+{
+    HWND box = nullptr;
+    // The box is created hidden and shown a little later; Enter pressed before it is active would
+    // reach the settings dialog instead.
+    const bool ready = WaitUntil(
+        [&]
+        {
+            box = FindMessageBox();
+            return box && IsWindowVisible(box) && ActiveWindow(m_nUiThread) == box && GetForegroundWindow() == box;
+        });
+    if (!ready)
+        return std::nullopt;
+    return MessageBoxSeen{box, WindowText(box), WindowText(GetDlgItem(box, kMessageBoxTextId))};
+}
+
+bool TavrelProcess::NoMessageBoxFor(std::chrono::milliseconds span) const
+{
+    return !WaitUntil([&] { return FindMessageBox() != nullptr; }, span);
+}
+
+bool TavrelProcess::CloseMessageBox(const MessageBoxSeen& box) const
+{
+    PressKey(VK_RETURN);
+    // A closed box is first hidden and only later destroyed; until then it still counts.
+    return WaitUntil([&] { return !IsWindow(box.hwnd); }, kExitLimit);
+}
+
+bool TavrelProcess::WaitForExit()
+{
+    if (!Started())
+        return false;
+    return WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
+}
+
+bool TavrelProcess::Running() const
+{
+    return Started() && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<std::string> TavrelProcess::LanCfg() const
+{
+    std::ifstream in(m_folder.File("lan.cfg"), std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool TavrelProcess::SetLanCfgReadOnly(bool readOnly) const
+{
+    return SetFileAttributesA(m_folder.File("lan.cfg").c_str(),
+                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+} // namespace e2e
