@@ -34,25 +34,14 @@ TEST(KeystrokeRuleTest, JudgesTheByteBeforeTheCaret)
 {
     const KeystrokeCase cases[] = {
         {"empty text", "", Sel(1, 1), std::nullopt},
-        {"empty text, caret 0", "", 0, std::nullopt},
         {"caret at 0 sees nothing", "x10", Sel(0, 0), std::nullopt},
         {"caret past the end", "10a", Sel(4, 4), std::nullopt},
         {"caret at the end on a letter", "10.1a", Sel(5, 5), 4},
         {"digit", "10.1", Sel(4, 4), std::nullopt},
-        {"each end of the digits", "09", Sel(1, 1), std::nullopt},
-        {"nine", "09", Sel(2, 2), std::nullopt},
         {"period", "10.", Sel(3, 3), std::nullopt},
         {"letter in the middle", "10a.1", Sel(3, 3), 2},
         {"blank between 10 and .1", "10 .1", Sel(3, 3), 2},
-        {"tab", "1\t", Sel(2, 2), 1},
-        {"slash, just below the digits", "1/", Sel(2, 2), 1},
-        {"colon, just above the digits", "1:", Sel(2, 2), 1},
-        {"comma", "1,", Sel(2, 2), 1},
-        {"plus", "+", Sel(1, 1), 0},
-        {"minus", "1-", Sel(2, 2), 1},
         {"high byte", "1\x80", Sel(2, 2), 1},
-        {"superscript two of code page 1252", "\xb2", Sel(1, 1), 0},
-        {"byte 0xff", "\xff", Sel(1, 1), 0},
         {"only the byte before the caret counts", "x1", Sel(2, 2), std::nullopt},
         {"selection end is ignored", "10a", Sel(3, 0), 2},
         {"selection end far away", "a10", Sel(1, 3), 0},
@@ -74,7 +63,8 @@ TEST(KeystrokeRuleTest, JudgesTheByteBeforeTheCaret)
     }
 }
 
-// Every byte value, caret after it: only the ten digits and the period pass.
+// Every byte value, caret after it: only the ten ASCII digits and the period pass (not the
+// superscript digits of code page 1252, nor signs, blanks or the neighbours "/" and ":").
 TEST(KeystrokeRuleTest, OnlyAsciiDigitsAndPeriodPass)
 {
     for (int byte = 0; byte < 256; ++byte)
