@@ -19,6 +19,9 @@
 // Menus
 #define IDR_HELPMENU 130
 
+// Controls without an id of their own
+#define IDC_STATIC (-1)
+
 // Controls of the settings dialog
 #define IDC_LABEL_CONTROL_UNIT 1000
 #define IDC_LABEL_SHELF_MNG 1001
