@@ -1,0 +1,119 @@
+// Loads arbitrary bytes as lan.cfg and compares the result with a byte-at-a-time reading of the
+// same rules, once with the input in one piece and once in small pieces through a small buffer.
+#include "config/ConfigText.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace
+{
+struct Fields
+{
+    std::string shelfMng;
+    std::string controlUnit;
+    std::string mask;
+    std::string router;
+
+    bool operator==(const Fields&) const = default;
+};
+
+void ReferenceApply(std::string line, Fields& fields)
+{
+    line = line.substr(0, line.find('\0'));
+    const std::size_t nEquals = line.find('=');
+    if (nEquals == std::string::npos || nEquals == 0)
+    {
+        return;
+    }
+    const std::string key = line.substr(0, nEquals);
+    const std::string value = line.substr(nEquals + 1);
+    if (key == "SHELF_MNG_IP_ADDR")
+    {
+        fields.shelfMng = value;
+    }
+    else if (key == "MANAGMENT_IP_ADDR")
+    {
+        fields.controlUnit = value;
+    }
+    else if (key == "SHELF_MNG_SUBNETMASK" || key == "MANAGMENT_SUBNETMASK")
+    {
+        fields.mask = value;
+    }
+    else if (key == "SHELF_MNG_DEFGATEWAY" || key == "MANAGMENT_DEFGATEWAY")
+    {
+        fields.router = value;
+    }
+}
+
+Fields ReferenceLoad(std::string_view file)
+{
+    file = file.substr(0, file.find('\x1A'));
+    Fields fields;
+    std::size_t i = 0;
+    bool bEnd = false;
+    while (!bEnd)
+    {
+        std::string line;
+        while (line.size() < 199)
+        {
+            if (i == file.size())
+            {
+                bEnd = true;
+                break;
+            }
+            if (file[i] == '\n')
+            {
+                i += 1;
+                break;
+            }
+            if (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n')
+            {
+                i += 2;
+                break;
+            }
+            line += file[i++];
+        }
+        ReferenceApply(line, fields);
+    }
+    return fields;
+}
+
+Fields FieldsOf(const AddressSettings& s)
+{
+    return {s.m_strShelfMngIp.Str(), s.m_strControlUnitIp.Str(), s.m_strSubnetMask.Str(), s.m_strDefaultRouter.Str()};
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view file(reinterpret_cast<const char*>(data), size);
+    const Fields expected = ReferenceLoad(file);
+
+    AddressSettings whole;
+    LoadConfigText(file, whole);
+    if (!(FieldsOf(whole) == expected))
+    {
+        std::abort();
+    }
+
+    MemoryByteSource source(file, 1 + size % 13);
+    ConfigLineReader reader(source, 0);
+    AddressSettings pieces;
+    std::size_t nReads = 0;
+    do
+    {
+        ApplyConfigLine(reader.ReadLine(), pieces);
+        // Every read consumes a byte or reaches the end.
+        if (++nReads > size + 1)
+        {
+            std::abort();
+        }
+    } while (!reader.AtEnd());
+    if (!(FieldsOf(pieces) == expected))
+    {
+        std::abort();
+    }
+    return 0;
+}
