@@ -1,0 +1,6 @@
+#include "DialogRun.h"
+
+std::span<const TestCase> DecorationCases()
+{
+    return {};
+}

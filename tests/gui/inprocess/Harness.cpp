@@ -1,0 +1,233 @@
+#include "Harness.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "framework/CWinApp.h"
+
+namespace
+{
+constexpr UINT kTickMs = 20;
+constexpr int kMaxWaitTicks = 500; // 10 s: a hidden window can cost 2 s under Wine without a window manager
+constexpr char kScriptClass[] = "TavrelTestScript";
+
+bool IsDialogWindow(HWND hWnd)
+{
+    char szClass[16] = {};
+    ::GetClassNameA(hWnd, szClass, sizeof szClass);
+    return std::string_view(szClass) == "#32770";
+}
+} // namespace
+
+void Checks::Expect(bool bOk, std::string_view what, std::source_location where)
+{
+    if (!bOk)
+    {
+        m_failures.push_back(std::string(where.file_name()) + ":" + std::to_string(where.line()) + ": " +
+                             std::string(what));
+    }
+}
+
+Script::Script(Checks& checks) : m_checks(checks)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = kScriptClass;
+    ::RegisterClassA(&wc); // fails harmlessly once the class exists
+    m_hWnd = ::CreateWindowExA(0, kScriptClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Script::~Script()
+{
+    ::DestroyWindow(m_hWnd);
+}
+
+Script& Script::Wait(std::string what, std::function<bool()> ready)
+{
+    m_steps.push_back(Step{std::move(what), std::move(ready), {}});
+    return *this;
+}
+
+Script& Script::Do(std::function<void()> action)
+{
+    m_steps.push_back(Step{"", {}, std::move(action)});
+    return *this;
+}
+
+void Script::Run(const std::function<void()>& modal)
+{
+    ::SetTimer(m_hWnd, 1, kTickMs, nullptr);
+    modal();
+    ::KillTimer(m_hWnd, 1);
+    if (m_nNext < m_steps.size())
+    {
+        m_checks.Expect(false, "the modal run ended before step " + std::to_string(m_nNext + 1) + " of " +
+                                   std::to_string(m_steps.size()) + " (" + m_steps[m_nNext].what + ")");
+    }
+}
+
+LRESULT CALLBACK Script::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER)
+    {
+        if (auto* pScript = reinterpret_cast<Script*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA)); pScript != nullptr)
+        {
+            pScript->Tick();
+        }
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+void Script::Tick()
+{
+    if (m_nNext >= m_steps.size())
+    {
+        return;
+    }
+    Step& step = m_steps[m_nNext];
+    if (step.ready)
+    {
+        if (step.ready())
+        {
+            ++m_nNext;
+        }
+        else if (++step.nTicks > kMaxWaitTicks)
+        {
+            Abort("timed out waiting for " + step.what);
+        }
+        return;
+    }
+    // Moves on first: the action may run a modal loop in which the following steps must go on.
+    ++m_nNext;
+    step.action();
+}
+
+void Script::Abort(const std::string& why)
+{
+    m_checks.Expect(false, why);
+    m_nNext = m_steps.size();
+    for (const HWND hDialog : ThreadDialogs())
+    {
+        ::EndDialog(hDialog, IDABORT);
+    }
+}
+
+Watchdog::Watchdog(DWORD nSeconds)
+    : m_nSeconds(nSeconds), m_hDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      m_hThread(::CreateThread(nullptr, 0, Watch, this, 0, nullptr))
+{
+}
+
+Watchdog::~Watchdog()
+{
+    ::SetEvent(m_hDone);
+    ::WaitForSingleObject(m_hThread, INFINITE);
+    ::CloseHandle(m_hThread);
+    ::CloseHandle(m_hDone);
+}
+
+DWORD WINAPI Watchdog::Watch(void* pParam)
+{
+    const auto* pWatchdog = static_cast<const Watchdog*>(pParam);
+    if (::WaitForSingleObject(pWatchdog->m_hDone, pWatchdog->m_nSeconds * 1000) == WAIT_TIMEOUT)
+    {
+        std::printf("watchdog: no end after %lu s\n", pWatchdog->m_nSeconds);
+        std::fflush(stdout);
+        ::ExitProcess(99);
+    }
+    return 0;
+}
+
+TempFolder::TempFolder()
+{
+    char szBuffer[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, szBuffer);
+    m_strPrevious = szBuffer;
+    ::GetTempPathA(MAX_PATH, szBuffer);
+    static int s_nSerial = 0;
+    m_strPath = std::string(szBuffer) + "tavrel-inprocess-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(++s_nSerial);
+    ::CreateDirectoryA(m_strPath.c_str(), nullptr);
+    ::SetCurrentDirectoryA(m_strPath.c_str());
+}
+
+TempFolder::~TempFolder()
+{
+    ::SetCurrentDirectoryA(m_strPrevious.c_str());
+    const std::string strFile = m_strPath + "\\lan.cfg";
+    ::SetFileAttributesA(strFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(strFile.c_str());
+    ::RemoveDirectoryA(m_strPath.c_str());
+}
+
+void WriteLanCfg(std::string_view content)
+{
+    std::ofstream out("lan.cfg", std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+std::string ReadLanCfg()
+{
+    std::ifstream in("lan.cfg", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string TextOf(HWND hWnd)
+{
+    const auto nLength = ::SendMessageA(hWnd, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(nLength) + 1, '\0');
+    const auto nCopied = ::SendMessageA(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(nCopied));
+    return text;
+}
+
+std::pair<int, int> SelectionOf(HWND hEdit)
+{
+    DWORD nStart = 0;
+    DWORD nEnd = 0;
+    ::SendMessageA(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&nStart), reinterpret_cast<LPARAM>(&nEnd));
+    return {static_cast<int>(nStart), static_cast<int>(nEnd)};
+}
+
+std::vector<HWND> ThreadDialogs()
+{
+    std::vector<HWND> dialogs;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM lParam) -> BOOL
+        {
+            if (IsDialogWindow(hWnd))
+            {
+                reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
+HWND FindDialog(std::string_view caption)
+{
+    for (const HWND hDialog : ThreadDialogs())
+    {
+        if (::IsWindowVisible(hDialog) && TextOf(hDialog) == caption)
+        {
+            return hDialog;
+        }
+    }
+    return nullptr;
+}
+
+HWND FindMessageBox()
+{
+    return FindDialog(AfxGetApp()->GetAppTitle().View());
+}
+
+void CloseMessageBox(HWND hBox)
+{
+    ::PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDOK)));
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <source_location>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Failed expectations of one test case.
+class Checks
+{
+public:
+    void Expect(bool bOk, std::string_view what, std::source_location where = std::source_location::current());
+
+    template <class TActual, class TExpected>
+    void ExpectEq(const TActual& actual, const TExpected& expected, std::string_view what,
+                  std::source_location where = std::source_location::current())
+    {
+        if (actual == expected)
+        {
+            return;
+        }
+        std::ostringstream out;
+        out << what << ": got [" << actual << "], want [" << expected << "]";
+        Expect(false, out.str(), where);
+    }
+
+    const std::vector<std::string>& Failures() const { return m_failures; }
+
+private:
+    std::vector<std::string> m_failures;
+};
+
+// Steps run one after another from a timer of the test thread. Timer messages are dispatched by
+// every modal loop, so the steps go on while the code under test waits in a dialog or message box:
+// a Do step that opens a modal window blocks, and the steps after it run inside that window's loop.
+// Every Wait is bounded; when one runs out, the case fails and every dialog of the thread is ended.
+class Script
+{
+public:
+    explicit Script(Checks& checks);
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+    ~Script();
+
+    // Waits until ready() holds.
+    Script& Wait(std::string what, std::function<bool()> ready);
+    // Runs action once.
+    Script& Do(std::function<void()> action);
+    // Runs modal (typically a DoModal call) while the steps are driven; fails the case for steps
+    // that never ran.
+    void Run(const std::function<void()>& modal);
+
+private:
+    struct Step
+    {
+        std::string what;
+        std::function<bool()> ready;
+        std::function<void()> action;
+        int nTicks = 0;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Tick();
+    void Abort(const std::string& why);
+
+    Checks& m_checks;
+    HWND m_hWnd = nullptr;
+    std::vector<Step> m_steps;
+    std::size_t m_nNext = 0;
+};
+
+// Ends the process with code 99 when a case hangs in spite of the bounded waits.
+class Watchdog
+{
+public:
+    explicit Watchdog(DWORD nSeconds);
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    ~Watchdog();
+
+private:
+    static DWORD WINAPI Watch(void* pParam);
+
+    DWORD m_nSeconds;
+    HANDLE m_hDone;
+    HANDLE m_hThread;
+};
+
+// A fresh working folder for one case: lan.cfg is read and written here.
+class TempFolder
+{
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+private:
+    std::string m_strPath;
+    std::string m_strPrevious;
+};
+
+void WriteLanCfg(std::string_view content);
+std::string ReadLanCfg();
+
+std::string TextOf(HWND hWnd);
+// Start and end of an edit control's selection.
+std::pair<int, int> SelectionOf(HWND hEdit);
+// Top-level dialogs of this thread, message boxes included, topmost first.
+std::vector<HWND> ThreadDialogs();
+// The visible dialog of this thread with this caption, or null.
+HWND FindDialog(std::string_view caption);
+// The message box showing, or null: message boxes are captioned with the application's title.
+HWND FindMessageBox();
+// Ends a message box with its OK button.
+void CloseMessageBox(HWND hBox);

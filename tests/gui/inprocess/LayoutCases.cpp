@@ -1,0 +1,215 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "DialogRun.h"
+#include "res/resource.h"
+
+namespace
+{
+struct ControlRow
+{
+    int nID;
+    const char* pszClass;
+    const char* pszText;
+    DWORD dwTypeMask; // style bits that must equal dwType
+    DWORD dwType;
+    DWORD dwSet;        // style bits that must be set
+    DWORD dwClear;      // style bits that must be clear
+    RECT rcDialogUnits; // x, y, width, height
+};
+
+constexpr DWORD kLabelSet = SS_CENTERIMAGE | WS_GROUP;
+constexpr DWORD kEditSet = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kEditClear = ES_NUMBER | ES_MULTILINE | ES_READONLY;
+
+// The template in creation order, which is also the order of the child windows.
+constexpr ControlRow kControls[] = {
+    {IDOK, "Button", "OK", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, {122, 116, 50, 14}},
+    {IDCANCEL, "Button", "Cancel", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, 0, {49, 116, 50, 14}},
+    {IDC_LABEL_CONTROL_UNIT,
+     "Static",
+     "Control Unit IP Address: ",
+     SS_TYPEMASK,
+     SS_LEFT,
+     kLabelSet,
+     WS_TABSTOP,
+     {18, 13, 97, 13}},
+    {IDC_LABEL_SHELF_MNG,
+     "Static",
+     "Shelf Management IP Address:",
+     SS_TYPEMASK,
+     SS_LEFT,
+     kLabelSet,
+     WS_TABSTOP,
+     {18, 34, 100, 13}},
+    {IDC_LABEL_SUBNET_MASK, "Static", "Subnet Mask:", SS_TYPEMASK, SS_LEFT, kLabelSet, WS_TABSTOP, {18, 67, 96, 13}},
+    {IDC_LABEL_DEFAULT_ROUTER,
+     "Static",
+     "Default Router IP Address:",
+     SS_TYPEMASK,
+     SS_LEFT,
+     kLabelSet,
+     WS_TABSTOP,
+     {18, 85, 96, 13}},
+    {IDC_CONTROL_UNIT_IP, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 13, 76, 13}},
+    {IDC_SHELF_MNG_IP, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 34, 76, 13}},
+    {IDC_SUBNET_MASK, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 67, 76, 13}},
+    {IDC_DEFAULT_ROUTER, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 86, 76, 13}},
+};
+
+std::string ClassOf(HWND hWnd)
+{
+    char szClass[64] = {};
+    ::GetClassNameA(hWnd, szClass, sizeof szClass);
+    return szClass;
+}
+
+RECT ChildRect(HWND hDlg, HWND hChild)
+{
+    RECT rc{};
+    ::GetWindowRect(hChild, &rc);
+    ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+std::string Describe(const RECT& rc)
+{
+    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
+           std::to_string(rc.bottom);
+}
+
+void TemplateControls(Checks& checks)
+{
+    DialogRun run(checks);
+    run.WaitUntilShown().Do(
+        [&]
+        {
+            HWND hChild = ::GetWindow(run.Dlg(), GW_CHILD);
+            for (const ControlRow& row : kControls)
+            {
+                const std::string name = "control " + std::to_string(row.nID);
+                checks.ExpectEq(::GetDlgCtrlID(hChild), row.nID, "id of the next control in template order");
+                checks.Expect(_stricmp(ClassOf(hChild).c_str(), row.pszClass) == 0, name + " class " + ClassOf(hChild));
+                // The edit fields are empty in the template; this run loads nothing into them.
+                checks.ExpectEq(TextOf(hChild), std::string(row.pszText), name + " text");
+                const auto dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(hChild, GWL_STYLE));
+                checks.ExpectEq(dwStyle & row.dwTypeMask, row.dwType, name + " kind");
+                checks.ExpectEq(dwStyle & row.dwSet, row.dwSet, name + " styles set");
+                checks.ExpectEq(dwStyle & row.dwClear, 0UL, name + " styles clear");
+                if (row.dwSet == kEditSet)
+                {
+                    // An edit control trades its WS_BORDER for a sunken client edge when it is created.
+                    const auto dwExStyle = static_cast<DWORD>(::GetWindowLongPtrA(hChild, GWL_EXSTYLE));
+                    checks.Expect((dwStyle & WS_BORDER) != 0 || (dwExStyle & WS_EX_CLIENTEDGE) != 0, name + " border");
+                }
+                // Position and size are mapped to pixels each on its own, as the dialog manager does.
+                RECT rcExpected = row.rcDialogUnits;
+                ::MapDialogRect(run.Dlg(), &rcExpected);
+                rcExpected.right += rcExpected.left;
+                rcExpected.bottom += rcExpected.top;
+                checks.ExpectEq(Describe(ChildRect(run.Dlg(), hChild)), Describe(rcExpected), name + " position");
+                hChild = ::GetWindow(hChild, GW_HWNDNEXT);
+            }
+            checks.Expect(hChild == nullptr, "no control beyond the template's ten");
+            run.dlg.EndDialog(IDCANCEL);
+        });
+    run.Run();
+}
+
+void DialogWindow(Checks& checks)
+{
+    DialogRun run(checks);
+    run.WaitUntilShown().Do(
+        [&]
+        {
+            checks.ExpectEq(TextOf(run.Dlg()), std::string("Tavrel"), "caption");
+            const auto dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(run.Dlg(), GWL_STYLE));
+            const DWORD dwWanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
+            checks.ExpectEq(dwStyle & dwWanted, dwWanted, "dialog styles");
+            checks.ExpectEq(dwStyle & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0UL, "no min/max box, fixed");
+            const auto dwExStyle = static_cast<DWORD>(::GetWindowLongPtrA(run.Dlg(), GWL_EXSTYLE));
+            checks.ExpectEq(dwExStyle & WS_EX_APPWINDOW, static_cast<DWORD>(WS_EX_APPWINDOW), "shown in the taskbar");
+
+            // The menu bar is added above the controls without taking room from them.
+            RECT rcTemplate{0, 0, 220, 153};
+            ::MapDialogRect(run.Dlg(), &rcTemplate);
+            RECT rcClient{};
+            ::GetClientRect(run.Dlg(), &rcClient);
+            checks.ExpectEq(Describe(rcClient), Describe(rcTemplate), "client area");
+
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            ::GetMonitorInfoA(::MonitorFromWindow(run.Dlg(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+            RECT rcWindow{};
+            ::GetWindowRect(run.Dlg(), &rcWindow);
+            const int dx = (rcWindow.left + rcWindow.right) - (monitor.rcWork.left + monitor.rcWork.right);
+            const int dy = (rcWindow.top + rcWindow.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom);
+            checks.Expect(std::abs(dx) <= 1 && std::abs(dy) <= 1,
+                          "centred in the work area " + Describe(monitor.rcWork) + ": " + Describe(rcWindow));
+            checks.Expect(::GetWindow(run.Dlg(), GW_OWNER) == nullptr, "the main dialog has no owner");
+            run.dlg.EndDialog(IDCANCEL);
+        });
+    run.Run();
+}
+
+void TabCycle(Checks& checks)
+{
+    DialogRun run(checks);
+    run.WaitUntilShown().Do(
+        [&]
+        {
+            const int cycle[] = {
+                IDOK, IDCANCEL, IDC_CONTROL_UNIT_IP, IDC_SHELF_MNG_IP, IDC_SUBNET_MASK, IDC_DEFAULT_ROUTER};
+            const int nCount = static_cast<int>(std::size(cycle));
+            for (const BOOL bPrevious : {FALSE, TRUE})
+            {
+                const int nStep = bPrevious ? nCount - 1 : 1;
+                for (int i = 0; i < nCount; ++i)
+                {
+                    const HWND hNext = ::GetNextDlgTabItem(run.Dlg(), run.Item(cycle[i]), bPrevious);
+                    checks.ExpectEq(::GetDlgCtrlID(hNext), cycle[(i + nStep) % nCount],
+                                    std::string(bPrevious ? "Shift+Tab" : "Tab") + " from " + std::to_string(cycle[i]));
+                }
+            }
+            run.dlg.EndDialog(IDCANCEL);
+        });
+    run.Run();
+}
+
+void InitialFieldsAndFocus(Checks& checks)
+{
+    DialogRun run(checks);
+    WriteLanCfg(kValidLanCfg);
+    run.WaitUntilShown().Do(
+        [&]
+        {
+            checks.ExpectEq(TextOf(run.Item(IDC_CONTROL_UNIT_IP)), std::string("10.1.1.3"), "Control Unit field");
+            checks.ExpectEq(TextOf(run.Item(IDC_SHELF_MNG_IP)), std::string("10.1.1.2"), "Shelf Management field");
+            checks.ExpectEq(TextOf(run.Item(IDC_SUBNET_MASK)), std::string("255.255.255.0"), "Subnet Mask field");
+            checks.ExpectEq(TextOf(run.Item(IDC_DEFAULT_ROUTER)), std::string("10.1.1.1"), "Default Router field");
+            for (const int nID : {IDC_CONTROL_UNIT_IP, IDC_SHELF_MNG_IP, IDC_SUBNET_MASK, IDC_DEFAULT_ROUTER})
+            {
+                const auto [nStart, nEnd] = SelectionOf(run.Item(nID));
+                checks.Expect(nStart == 0 && nEnd == 0,
+                              "caret at the start, nothing selected in " + std::to_string(nID));
+            }
+            checks.Expect(::GetFocus() == run.Item(IDC_CONTROL_UNIT_IP), "focus in the Control Unit field");
+            run.dlg.EndDialog(IDCANCEL);
+        });
+    run.Run();
+}
+
+constexpr TestCase kCases[] = {
+    {"layout.template_controls", TemplateControls},
+    {"layout.dialog_window", DialogWindow},
+    {"layout.tab_cycle", TabCycle},
+    {"layout.initial_fields_and_focus", InitialFieldsAndFocus},
+};
+} // namespace
+
+std::span<const TestCase> LayoutCases()
+{
+    return kCases;
+}
