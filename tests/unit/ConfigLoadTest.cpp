@@ -145,13 +145,4 @@ TEST(ConfigLoadTest, AppliesTheLinesOfTheFile)
     }
 }
 
-TEST(ConfigLoadTest, LongContentEndsAndKeepsTheLastKey)
-{
-    // One endless line, then a key with its own line end: reached only if every piece was read.
-    const std::string file = Pad('=', 3'000'000) + "\nMANAGMENT_IP_ADDR=10.1.1.3\n" + Pad('x', 2'000'000);
-    AddressSettings settings = Preset();
-    LoadConfigText(file, settings);
-    EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
-}
-
 } // namespace
