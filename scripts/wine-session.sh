@@ -12,6 +12,8 @@
 #   TAVREL_HEADLESS=1     always use a private Xvfb, even when DISPLAY is set
 #   TAVREL_SCREEN         Xvfb screen geometry (default 1024x768x24)
 #   TAVREL_LOCK_WAIT      seconds to wait for another session on the same prefix (default 900)
+#   TAVREL_WINE_DESKTOP   size of a Wine virtual desktop that all windows open in, e.g. 1024x768, or
+#                         "off"; default: 1024x768 on the private Xvfb, off on the caller's display
 set -u
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -149,12 +151,29 @@ if [ ! -f "$WINEPREFIX/.tavrel-ready" ]; then
     say "creating Wine prefix $WINEPREFIX"
     timeout -k 5 180 "$wine64" wineboot --init >/dev/null 2>&1 {lock_fd}>&-
     timeout -k 5 60 "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-        >/dev/null 2>&1
+        >/dev/null 2>&1 {lock_fd}>&-
     if ! timeout -k 5 120 "$wineserver" -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the prefix failed"
         exit 1
     fi
     touch "$WINEPREFIX/.tavrel-ready"
+fi
+
+# Without a window manager Wine waits about 2 s for every window it hides (each closed message box,
+# the dialog at exit). Inside a virtual desktop it does not. Chosen through the registry rather than
+# `explorer /desktop=...`, which would hide the program's exit code.
+desktop=${TAVREL_WINE_DESKTOP:-$([ -n "$xvfb_pid" ] && echo 1024x768 || echo off)}
+if [ "$(cat "$WINEPREFIX/.tavrel-desktop" 2>/dev/null)" != "$desktop" ]; then
+    if [ "$desktop" = off ]; then
+        timeout -k 5 60 "$wine64" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 {lock_fd}>&-
+    else
+        timeout -k 5 60 "$wine64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Tavrel /f \
+            >/dev/null 2>&1 {lock_fd}>&-
+        timeout -k 5 60 "$wine64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Tavrel /t REG_SZ \
+            /d "$desktop" /f >/dev/null 2>&1 {lock_fd}>&-
+    fi
+    timeout -k 5 60 "$wineserver" -w
+    echo "$desktop" >"$WINEPREFIX/.tavrel-desktop"
 fi
 
 # Nested users (tests/gui/wine-run.sh) see this and do not start a session of their own.

@@ -141,7 +141,7 @@ void CancelWritesNothing(Context& t)
          [](const TavrelProcess& app)
          {
              app.Key(VK_SPACE, kAlt);
-             Sleep(300); // the menu has no window of the program's to wait for
+             app.WaitForMenu();
              app.Key('C');
          }},
     };

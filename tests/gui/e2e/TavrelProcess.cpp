@@ -195,6 +195,20 @@ HWND TavrelProcess::FindWindowCaptioned(std::string_view caption) const
     return nullptr;
 }
 
+bool TavrelProcess::WaitForMenu() const
+{
+    return WaitUntil(
+        [&]
+        {
+            for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+            {
+                if (IsWindowVisible(hwnd) && ClassName(hwnd) == "#32768")
+                    return true;
+            }
+            return false;
+        });
+}
+
 std::optional<MessageBoxSeen> TavrelProcess::WaitForMessageBox() const
 {
     HWND box = nullptr;

@@ -84,6 +84,8 @@ public:
     // A message box of the program (the settings dialog and the About box are not), or null.
     HWND FindMessageBox() const;
     HWND FindWindowCaptioned(std::string_view caption) const;
+    // Waits until a popup menu of the program is open (its items cannot be read from outside).
+    bool WaitForMenu() const;
     // Waits until a message box is shown and active, and reads it.
     std::optional<MessageBoxSeen> WaitForMessageBox() const;
     // True when no message box appears within the time given.
