@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-// Measures how long a program takes from CreateProcess until its dialog is on screen, for Tavrel
-// (dialog visible and the Control Unit field filled from lan.cfg) and for the minimal dialog (dialog
-// visible), alternating the two so both see the same machine state. Prints RESULT lines for the
-// driver script.
+// Measures how long programs take from CreateProcess until their dialog is on screen: visible and,
+// where the dialog has a Control Unit field, that field filled (for Tavrel, from lan.cfg). The
+// programs run in turn, round after round, so all of them see the same machine state. The first
+// program is compared with each of the others. Prints RESULT lines for the driver script.
 namespace
 {
 constexpr char kTypicalConfig[] = "[GENERAL INFORMATION]\r\n"
@@ -46,9 +46,8 @@ private:
 
 struct Target
 {
-    const char* m_pszLabel;
+    std::string m_strLabel;
     std::string m_strExe;
-    bool m_bNeedsFilledField; // Tavrel: wait until the loaded text is in the Control Unit field
     std::vector<double> m_startupMs;
     std::vector<double> m_peakWorkingSetKiB;
     std::vector<double> m_peakPagefileKiB;
@@ -75,15 +74,15 @@ BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM lParam)
     return FALSE;
 }
 
-bool FieldHasText(HWND dialog, int controlId)
+// True once the dialog has no such field or the field shows text.
+bool FieldReady(HWND dialog, int controlId)
 {
     const HWND edit = GetDlgItem(dialog, controlId);
     char text[64] = {};
     DWORD_PTR length = 0;
-    return edit != nullptr &&
-           SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200,
-                               &length) != 0 &&
-           length > 0;
+    return edit == nullptr || (SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                                   SMTO_ABORTIFHUNG, 200, &length) != 0 &&
+                               length > 0);
 }
 
 double MillisecondsSince(const LARGE_INTEGER& start)
@@ -109,7 +108,7 @@ bool RunOnce(Target& target, const std::string& workDir, bool record)
     if (!CreateProcessA(target.m_strExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workDir.c_str(), &startup, &info))
     {
-        std::fprintf(stderr, "%s: CreateProcess failed (%lu)\n", target.m_pszLabel, GetLastError());
+        std::fprintf(stderr, "%s: CreateProcess failed (%lu)\n", target.m_strLabel.c_str(), GetLastError());
         return false;
     }
     const CHandle process(info.hProcess);
@@ -122,15 +121,13 @@ bool RunOnce(Target& target, const std::string& workDir, bool record)
         context.m_hDialog = nullptr;
         EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&context));
         elapsedMs = MillisecondsSince(start);
-        if (context.m_hDialog != nullptr &&
-            (!target.m_bNeedsFilledField || FieldHasText(context.m_hDialog, IDC_CONTROL_UNIT_IP)))
+        if (context.m_hDialog != nullptr && FieldReady(context.m_hDialog, IDC_CONTROL_UNIT_IP))
         {
             break;
         }
         if (WaitForSingleObject(process.Get(), 1) == WAIT_OBJECT_0 || elapsedMs > kShowTimeoutMs)
         {
-            std::fprintf(stderr, "%s: no dialog %s within %.0f ms\n", target.m_pszLabel,
-                         target.m_bNeedsFilledField ? "with a filled Control Unit field" : "shown", elapsedMs);
+            std::fprintf(stderr, "%s: no dialog ready within %.0f ms\n", target.m_strLabel.c_str(), elapsedMs);
             TerminateProcess(process.Get(), 1);
             return false;
         }
@@ -145,7 +142,7 @@ bool RunOnce(Target& target, const std::string& workDir, bool record)
     PostMessageA(context.m_hDialog, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.Get(), kExitTimeoutMs) != WAIT_OBJECT_0)
     {
-        std::fprintf(stderr, "%s: did not exit after WM_CLOSE\n", target.m_pszLabel);
+        std::fprintf(stderr, "%s: did not exit after WM_CLOSE\n", target.m_strLabel.c_str());
         TerminateProcess(process.Get(), 1);
         return false;
     }
@@ -174,17 +171,33 @@ double Median(std::vector<double> values)
 
 void PrintTarget(const Target& target)
 {
-    std::printf("%s start-up ms:", target.m_pszLabel);
+    const char* label = target.m_strLabel.c_str();
+    std::printf("%s start-up ms:", label);
     for (const double ms : target.m_startupMs)
     {
         std::printf(" %.1f", ms);
     }
-    std::printf("\nRESULT startup_ms_%s %.2f\n", target.m_pszLabel, Median(target.m_startupMs));
+    std::printf("\nRESULT startup_ms_%s %.2f\n", label, Median(target.m_startupMs));
+    // The fastest run shows the cost with the least interference from other load on the machine.
+    std::printf("RESULT startup_min_ms_%s %.2f\n", label,
+                *std::min_element(target.m_startupMs.begin(), target.m_startupMs.end()));
     if (!target.m_peakWorkingSetKiB.empty())
     {
-        std::printf("RESULT peak_working_set_kib_%s %.0f\n", target.m_pszLabel, Median(target.m_peakWorkingSetKiB));
-        std::printf("RESULT peak_pagefile_kib_%s %.0f\n", target.m_pszLabel, Median(target.m_peakPagefileKiB));
+        std::printf("RESULT peak_working_set_kib_%s %.0f\n", label, Median(target.m_peakWorkingSetKiB));
+        std::printf("RESULT peak_pagefile_kib_%s %.0f\n", label, Median(target.m_peakPagefileKiB));
     }
+}
+
+// C:\dir\MinimalDialog.exe -> MinimalDialog
+std::string LabelOf(const std::string& exe)
+{
+    const std::size_t slash = exe.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? exe : exe.substr(slash + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos)
+    {
+        name.resize(dot);
+    }
+    return name;
 }
 
 bool PrepareWorkDir(std::string& workDir)
@@ -207,13 +220,17 @@ bool PrepareWorkDir(std::string& workDir)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3)
+    if (argc < 4)
     {
-        std::fprintf(stderr, "usage: StartupLauncher Tavrel.exe MinimalDialog.exe [runs]\n");
+        std::fprintf(stderr, "usage: StartupLauncher RUNS Tavrel.exe MinimalDialog.exe [Other.exe...]\n");
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 11;
-    std::vector<Target> targets = {{"tavrel", argv[1], true, {}, {}, {}}, {"floor", argv[2], false, {}, {}, {}}};
+    const int runs = std::max(1, std::atoi(argv[1]));
+    std::vector<Target> targets;
+    for (int i = 2; i < argc; ++i)
+    {
+        targets.push_back({LabelOf(argv[i]), argv[i], {}, {}, {}});
+    }
 
     std::string workDir;
     if (!PrepareWorkDir(workDir))
@@ -222,7 +239,7 @@ int main(int argc, char** argv)
         return 1;
     }
     bool ok = true;
-    // One unrecorded run each first: the first start of a program pays for loading it from disk.
+    // One unrecorded round first: the first start of a program pays for loading it from disk.
     for (int run = -1; run < runs && ok; ++run)
     {
         for (Target& target : targets)
@@ -240,7 +257,11 @@ int main(int argc, char** argv)
     {
         PrintTarget(target);
     }
-    std::printf("RESULT startup_ratio %.3f\n", Median(targets[0].m_startupMs) / Median(targets[1].m_startupMs));
+    for (std::size_t i = 1; i < targets.size(); ++i)
+    {
+        std::printf("RESULT startup_ratio_%s %.3f\n", targets[i].m_strLabel.c_str(),
+                    Median(targets[0].m_startupMs) / Median(targets[i].m_startupMs));
+    }
     std::fflush(stdout);
     return 0;
 }
