@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "framework/CWinApp.h"
 
@@ -49,6 +50,12 @@ Script& Script::Wait(std::string what, std::function<bool()> ready)
 {
     m_steps.push_back(Step{std::move(what), std::move(ready), {}});
     return *this;
+}
+
+Script& Script::Pause(int nTicks)
+{
+    auto nLeft = std::make_shared<int>(nTicks);
+    return Wait("a pause", [nLeft] { return --*nLeft <= 0; });
 }
 
 Script& Script::Do(std::function<void()> action)
@@ -110,10 +117,7 @@ void Script::Abort(const std::string& why)
 {
     m_checks.Expect(false, why);
     m_nNext = m_steps.size();
-    for (const HWND hDialog : ThreadDialogs())
-    {
-        ::EndDialog(hDialog, IDABORT);
-    }
+    EndAllDialogs();
 }
 
 Watchdog::Watchdog(DWORD nSeconds)
@@ -208,6 +212,14 @@ std::vector<HWND> ThreadDialogs()
         },
         reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
+}
+
+void EndAllDialogs()
+{
+    for (const HWND hDialog : ThreadDialogs())
+    {
+        ::EndDialog(hDialog, IDABORT);
+    }
 }
 
 HWND FindDialog(std::string_view caption)

@@ -49,6 +49,8 @@ public:
 
     // Waits until ready() holds.
     Script& Wait(std::string what, std::function<bool()> ready);
+    // Lets nTicks timer ticks pass: time for posted input to be handled.
+    Script& Pause(int nTicks);
     // Runs action once.
     Script& Do(std::function<void()> action);
     // Runs modal (typically a DoModal call) while the steps are driven; fails the case for steps
@@ -117,5 +119,7 @@ std::vector<HWND> ThreadDialogs();
 HWND FindDialog(std::string_view caption);
 // The message box showing, or null: message boxes are captioned with the application's title.
 HWND FindMessageBox();
+// Ends every dialog of this thread, message boxes included.
+void EndAllDialogs();
 // Ends a message box with its OK button.
 void CloseMessageBox(HWND hBox);
