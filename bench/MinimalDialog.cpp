@@ -21,5 +21,6 @@ INT_PTR CALLBACK FloorDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int /*nShowCmd*/)
 {
-    return static_cast<int>(DialogBoxParamA(hInstance, "FLOOR", nullptr, FloorDialogProc, 0));
+    DialogBoxParamA(hInstance, "FLOOR", nullptr, FloorDialogProc, 0);
+    return 0;
 }

@@ -58,5 +58,6 @@ INT_PTR CALLBACK PlainDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int /*nShowCmd*/)
 {
-    return static_cast<int>(DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, PlainDialogProc, 0));
+    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, PlainDialogProc, 0);
+    return 0;
 }
