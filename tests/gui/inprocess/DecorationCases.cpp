@@ -191,22 +191,6 @@ void AboutBox(Checks& checks)
     }
 }
 
-// Default processing of the other system commands still works: Close cancels the dialog.
-void CloseFromSystemMenu(Checks& checks)
-{
-    DialogRun run(checks);
-    WriteLanCfg(kValidLanCfg);
-    run.WaitUntilShown().Do(
-        [&]
-        {
-            ::SendMessageA(run.Item(IDC_SHELF_MNG_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("10.9.9.9"));
-            ::PostMessageA(run.Dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        });
-    run.Run();
-    checks.ExpectEq(run.nResult, INT_PTR{IDCANCEL}, "result of the dialog");
-    checks.ExpectEq(ReadLanCfg(), std::string(kValidLanCfg), "lan.cfg untouched");
-}
-
 void PressF1()
 {
     INPUT inputs[2] = {};
@@ -247,12 +231,8 @@ void HelpKey(Checks& checks)
 }
 
 constexpr TestCase kCases[] = {
-    {"decoration.system_menu", SystemMenu},
-    {"decoration.menu_bar", MenuBar},
-    {"decoration.window_icons", WindowIcons},
-    {"decoration.about_box", AboutBox},
-    {"decoration.close_from_system_menu", CloseFromSystemMenu},
-    {"decoration.help_key", HelpKey},
+    {"decoration.system_menu", SystemMenu}, {"decoration.menu_bar", MenuBar}, {"decoration.window_icons", WindowIcons},
+    {"decoration.about_box", AboutBox},     {"decoration.help_key", HelpKey},
 };
 } // namespace
 

@@ -43,4 +43,4 @@ struct TestCase
 std::span<const TestCase> LayoutCases();
 std::span<const TestCase> DecorationCases();
 std::span<const TestCase> KeystrokeCases();
-std::span<const TestCase> FlowCases();
+std::span<const TestCase> ExchangeCases();

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "framework/CWinApp.h"
@@ -172,12 +171,6 @@ void WriteLanCfg(std::string_view content)
 {
     std::ofstream out("lan.cfg", std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
-std::string ReadLanCfg()
-{
-    std::ifstream in("lan.cfg", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string TextOf(HWND hWnd)

@@ -108,7 +108,6 @@ private:
 };
 
 void WriteLanCfg(std::string_view content);
-std::string ReadLanCfg();
 
 std::string TextOf(HWND hWnd);
 // Start and end of an edit control's selection.

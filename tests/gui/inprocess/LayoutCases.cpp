@@ -178,34 +178,10 @@ void TabCycle(Checks& checks)
     run.Run();
 }
 
-void InitialFieldsAndFocus(Checks& checks)
-{
-    DialogRun run(checks);
-    WriteLanCfg(kValidLanCfg);
-    run.WaitUntilShown().Do(
-        [&]
-        {
-            checks.ExpectEq(TextOf(run.Item(IDC_CONTROL_UNIT_IP)), std::string("10.1.1.3"), "Control Unit field");
-            checks.ExpectEq(TextOf(run.Item(IDC_SHELF_MNG_IP)), std::string("10.1.1.2"), "Shelf Management field");
-            checks.ExpectEq(TextOf(run.Item(IDC_SUBNET_MASK)), std::string("255.255.255.0"), "Subnet Mask field");
-            checks.ExpectEq(TextOf(run.Item(IDC_DEFAULT_ROUTER)), std::string("10.1.1.1"), "Default Router field");
-            for (const int nID : {IDC_CONTROL_UNIT_IP, IDC_SHELF_MNG_IP, IDC_SUBNET_MASK, IDC_DEFAULT_ROUTER})
-            {
-                const auto [nStart, nEnd] = SelectionOf(run.Item(nID));
-                checks.Expect(nStart == 0 && nEnd == 0,
-                              "caret at the start, nothing selected in " + std::to_string(nID));
-            }
-            checks.Expect(::GetFocus() == run.Item(IDC_CONTROL_UNIT_IP), "focus in the Control Unit field");
-            run.dlg.EndDialog(IDCANCEL);
-        });
-    run.Run();
-}
-
 constexpr TestCase kCases[] = {
     {"layout.template_controls", TemplateControls},
     {"layout.dialog_window", DialogWindow},
     {"layout.tab_cycle", TabCycle},
-    {"layout.initial_fields_and_focus", InitialFieldsAndFocus},
 };
 } // namespace
 

@@ -16,7 +16,7 @@ int main(int argc, char** argv)
 
     int nPassed = 0;
     int nFailed = 0;
-    for (const auto group : {LayoutCases(), DecorationCases(), KeystrokeCases(), FlowCases()})
+    for (const auto group : {LayoutCases(), DecorationCases(), KeystrokeCases(), ExchangeCases()})
     {
         for (const TestCase& test : group)
         {
