@@ -35,10 +35,10 @@ std::string ReadWholeFile(const std::filesystem::path& path)
     return content;
 }
 
-// Loads dir/lan.cfg repeatedly. A load that did not reach the marker line would make any rate
+// Loads dir/lan.cfg repeatedly. A load that did not read the file to its end would make any rate
 // meaningless, so it stops the benchmark instead.
 void LoadLoop(benchmark::State& state, const std::filesystem::path& dir, std::size_t bytes,
-              std::string_view expectedControlUnit)
+              std::string_view expectedControlUnit, std::string_view expectedMask)
 {
     std::filesystem::current_path(dir);
     for (auto _ : state)
@@ -46,9 +46,10 @@ void LoadLoop(benchmark::State& state, const std::filesystem::path& dir, std::si
         AddressSettings settings;
         LoadConfigFile(settings);
         benchmark::DoNotOptimize(settings);
-        if (settings.m_strControlUnitIp.View() != expectedControlUnit)
+        if (settings.m_strControlUnitIp.View() != expectedControlUnit ||
+            settings.m_strSubnetMask.View() != expectedMask)
         {
-            state.SkipWithError("the loader did not read the generated file");
+            state.SkipWithError("the loader did not read the whole file");
             break;
         }
     }
@@ -57,9 +58,11 @@ void LoadLoop(benchmark::State& state, const std::filesystem::path& dir, std::si
 
 void RegisterLoads(const BenchDirectory& dir)
 {
-    benchmark::RegisterBenchmark(
-        "LoadConfigFile/typical", [&dir](benchmark::State& state)
-        { LoadLoop(state, dir.WriteConfig("typical", kTypicalConfig), kTypicalConfig.size(), "10.1.1.3"); })
+    benchmark::RegisterBenchmark("LoadConfigFile/typical",
+                                 [&dir](benchmark::State& state) {
+                                     LoadLoop(state, dir.WriteConfig("typical", kTypicalConfig), kTypicalConfig.size(),
+                                              "10.1.1.3", "255.255.255.0");
+                                 })
         ->UseRealTime();
 
     for (const ConfigShape shape : kAllShapes)
@@ -75,7 +78,7 @@ void RegisterLoads(const BenchDirectory& dir)
                                              {
                                                  dir.WriteConfig(name, MakeConfig(shape, mib * kMiB));
                                              }
-                                             LoadLoop(state, where, mib * kMiB, kMarkerValue);
+                                             LoadLoop(state, where, mib * kMiB, kFirstValue, kLastValue);
                                          })
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);

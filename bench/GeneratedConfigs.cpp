@@ -53,12 +53,14 @@ std::string_view ShapeName(ConfigShape shape)
 std::string MakeConfig(ConfigShape shape, std::size_t bytes)
 {
     const std::string unit = Unit(shape);
-    std::string content(kMarkerLine);
+    const std::size_t bodyEnd = bytes - kLastLine.size();
+    std::string content(kFirstLine);
     content.reserve(bytes + unit.size());
-    while (content.size() < bytes)
+    while (content.size() < bodyEnd)
     {
         content += unit;
     }
-    content.resize(bytes);
+    content.resize(bodyEnd);
+    content += kLastLine;
     return content;
 }

@@ -14,15 +14,18 @@ inline constexpr std::string_view kTypicalConfig = "[GENERAL INFORMATION]\r\n"
                                                    "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
                                                    "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
 
-// Every large file starts with this line and no later line names the Control Unit, so a load that
-// really read the file ends with the Control Unit field set to this value.
-inline constexpr std::string_view kMarkerLine = "MANAGMENT_IP_ADDR=10.1.1.3\r\n";
-inline constexpr std::string_view kMarkerValue = "10.1.1.3";
+// Every large file starts with the first line and ends with the second (after a line end, without
+// one of its own), and no other line names the Control Unit or the mask: a load that really read
+// the whole file ends with both fields set to these values.
+inline constexpr std::string_view kFirstLine = "MANAGMENT_IP_ADDR=10.1.1.3\r\n";
+inline constexpr std::string_view kFirstValue = "10.1.1.3";
+inline constexpr std::string_view kLastLine = "\r\nMANAGMENT_SUBNETMASK=255.255.0.0";
+inline constexpr std::string_view kLastValue = "255.255.0.0";
 
 // Hostile but possible contents of a large lan.cfg.
 enum class ConfigShape
 {
-    EndlessLine, // no line end at all after the marker line
+    EndlessLine, // no line end at all between the first and the last line
     Lines250,    // key=value lines padded to 250 bytes: each is split into two reads
     NulHeavy,    // short lines made mostly of NUL bytes after a key=value
     AllEquals,   // lines of nothing but "="
@@ -33,5 +36,6 @@ inline constexpr std::array kAllShapes = {ConfigShape::EndlessLine, ConfigShape:
 
 std::string_view ShapeName(ConfigShape shape);
 
-// Exactly `bytes` bytes of the given shape (the last line may be cut short).
+// Exactly `bytes` bytes: the first line, the shape's lines (the last one possibly cut short), the
+// last line.
 std::string MakeConfig(ConfigShape shape, std::size_t bytes);
