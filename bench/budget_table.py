@@ -126,7 +126,7 @@ def build_table(medians, results, runs):
 
 
 NOTE = """
-MB = 10^6 bytes. Loader, NormalizeAddress and save: medians of 3 repetitions (Google Benchmark).
+MB = 10^6 bytes. Loader, NormalizeAddress and save: medians of 5 repetitions (Google Benchmark).
 Start-up: median of {runs} runs of each program (win64, taking turns, Wine virtual desktop), from
 CreateProcess until the dialog is visible with its Control Unit field filled; the ratios divide
 medians. Peak memory: Tavrel / minimal dialog / Tavrel's dialog in plain code, read with

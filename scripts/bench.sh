@@ -4,7 +4,7 @@
 # Builds the bench, win64 and win32 presets as needed, then measures and prints one table, each
 # figure beside its budget:
 #   - LoadConfigFile on the typical file and on 1, 8 and 64 MiB generated files (Google Benchmark,
-#     median of 3 repetitions), NormalizeAddress, SaveConfigFile with its flush to disk;
+#     median of 5 repetitions), NormalizeAddress, SaveConfigFile with its flush to disk;
 #   - start-up of Tavrel.exe against a minimal one-dialog program (the floor) and against Tavrel's own
 #     dialog shown by plain Win32 code, taking turns under one Wine inside a Wine virtual desktop, and
 #     the peak memory of each with its dialog open (GetProcessMemoryInfo from the launcher);
@@ -60,8 +60,8 @@ for f in "$tavrel64" "$tavrel32" "$floor64" "$plain64" "$launcher"; do
 done
 
 # Throughput. The generated files go to a temp folder; the benchmark changes into it.
-say "running the benchmarks (about a minute)"
-"$root/bench/bench/tavrel_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+say "running the benchmarks (one to two minutes)"
+"$root/bench/bench/tavrel_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     --benchmark_out="$work/bench.json" --benchmark_out_format=json >"$work/bench.log" 2>&1 ||
     { cat "$work/bench.log" >&2; die "the benchmarks failed"; }
 
