@@ -24,7 +24,8 @@ std::string CrLfLines(std::span<const std::string_view> lines)
     return text;
 }
 
-bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view text, std::source_location where)
+bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view text,
+                      const std::function<void()>& whileShown, std::source_location where)
 {
     const auto box = app.WaitForMessageBox();
     if (!box)
@@ -33,25 +34,24 @@ bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view tex
                "no message box came up; expected one saying " + Quote(text));
         return false;
     }
-    bool ok = true;
     if (box->caption != "Tavrel")
     {
         t.Fail(where.file_name(), static_cast<int>(where.line()),
                "message box caption is " + Quote(box->caption) + ", expected \"Tavrel\"");
-        ok = false;
     }
     if (box->text != text)
     {
         t.Fail(where.file_name(), static_cast<int>(where.line()),
                "message box says " + Quote(box->text) + ", expected " + Quote(text));
-        ok = false;
     }
+    if (whileShown)
+        whileShown();
     if (!app.CloseMessageBox(*box))
     {
         t.Fail(where.file_name(), static_cast<int>(where.line()), "the message box did not close on Enter");
-        ok = false;
+        return false;
     }
-    return ok;
+    return true;
 }
 
 bool TabTo(const TavrelProcess& app, int id, bool backwards)

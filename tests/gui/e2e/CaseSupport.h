@@ -4,6 +4,7 @@
 #include "tests/gui/e2e/TestRunner.h"
 #include "tests/gui/e2e/Wait.h"
 
+#include <functional>
 #include <optional>
 #include <source_location>
 #include <span>
@@ -43,9 +44,11 @@ std::string Show(const std::optional<Selection>& sel);
 // Builds a file from lines, each ended by CR LF.
 std::string CrLfLines(std::span<const std::string_view> lines);
 
-// Waits for a message box, checks its caption ("Tavrel") and text, and closes it with Enter.
-// Failures are reported at the caller's line.
+// Waits for a message box, checks its caption ("Tavrel") and text, runs whileShown (checks of what the
+// dialog shows meanwhile) and closes the box with Enter. Failures are reported at the caller's line.
+// False when no box came up or it would not close: the case cannot go on.
 bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view text,
+                      const std::function<void()>& whileShown = {},
                       std::source_location where = std::source_location::current());
 
 // Presses Tab (or Shift+Tab) until the control has the focus, at most one round of the cycle.

@@ -116,22 +116,37 @@ bool ClickWindow(HWND hwnd)
     if (!GetWindowRect(hwnd, &rc))
         return false;
     const POINT target{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    SetCursorPos(target.x, target.y);
-    // A press sent before the pointer has arrived lands where it was.
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 1 || height <= 1)
+        return false;
+    // Each event carries the position, so a pointer event of the window system still on its way
+    // (a window newly shown under the old pointer position reports it) cannot move the press.
+    const auto mouse = [&](DWORD flags)
+    {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = MulDiv(target.x, 65535, width - 1);
+        in.mi.dy = MulDiv(target.y, 65535, height - 1);
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+        return in;
+    };
+    std::vector<INPUT> move = {mouse(MOUSEEVENTF_MOVE)};
+    Send(move);
+    // Wait until the pointer is there and stays there for a few polls.
+    int steady = 0;
     const bool arrived = WaitUntil(
         [&]
         {
             POINT now{};
-            return GetCursorPos(&now) && now.x == target.x && now.y == target.y;
+            steady = GetCursorPos(&now) && now.x == target.x && now.y == target.y ? steady + 1 : 0;
+            return steady >= 5;
         });
     if (!arrived)
         return false;
-    std::vector<INPUT> inputs(2);
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    Send(inputs);
+    std::vector<INPUT> click = {mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
+                                mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
+    Send(click);
     return true;
 }
 

@@ -76,6 +76,12 @@ requires std::is_integral_v<T> std::string Show(T n)
     return std::to_string(n);
 }
 
+template <class T>
+requires std::is_enum_v<T> std::string Show(T e)
+{
+    return std::to_string(static_cast<std::underlying_type_t<T>>(e));
+}
+
 template <class A, class B>
 bool CheckEqual(Context& t, const A& actual, const B& expected, const char* file, int line, const char* expr)
 {
