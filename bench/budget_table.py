@@ -84,6 +84,9 @@ def build_table(medians, results, runs):
         slowdown = rates[0] / rates[2]
         table.add(f"load {shape} 64 MiB time/byte vs 1 MiB", f"{slowdown:.2f}x", f"<= {MAX_LOAD_SLOWDOWN}x",
                   slowdown <= MAX_LOAD_SLOWDOWN)
+        counts = [first(f"load_ir_per_byte_{shape}_{mib}MiB") for mib in (1, 64)]
+        if all(counts):
+            table.add(f"load {shape} instructions/byte 1 / 64 MiB", " / ".join(counts))
     for kind in ("valid", "garbage"):
         b = medians.get(f"NormalizeAddress/{kind}")
         table.add(f"NormalizeAddress {kind}", f"{b['items_per_second'] / 1e6:.1f} M/s" if b else "missing", "-",
@@ -127,6 +130,7 @@ def build_table(medians, results, runs):
 
 NOTE = """
 MB = 10^6 bytes. Loader, NormalizeAddress and save: medians of 5 repetitions (Google Benchmark).
+Instructions per byte: callgrind, inside LoadConfigFile only.
 Start-up: median of {runs} runs of each program (win64, taking turns, Wine virtual desktop), from
 CreateProcess until the dialog is visible with its Control Unit field filled; the ratios divide
 medians. Peak memory: Tavrel / minimal dialog / Tavrel's dialog in plain code, read with

@@ -150,6 +150,16 @@ class BudgetTableTest(unittest.TestCase):
         self.assertIn("imports libstdc++-6.dll, which is not a Windows system DLL", values)
         self.assertIn("imports libgcc_s_dw2-1.dll, which is not a Windows system DLL", values)
 
+    def test_instruction_counts_are_shown_only_when_measured(self):
+        lines = GOOD_RESULTS.splitlines() + [
+            "RESULT load_ir_per_byte_lines_250_1MiB 2.100",
+            "RESULT load_ir_per_byte_lines_250_64MiB 2.090",
+            "RESULT load_ir_per_byte_nul_heavy_1MiB 2.850",
+        ]
+        rows = {row[0]: row for row in self.build(lines=lines).rows}
+        self.assertEqual(rows["load lines_250 instructions/byte 1 / 64 MiB"][1:], ("2.100 / 2.090", "-", "-"))
+        self.assertNotIn("load nul_heavy instructions/byte 1 / 64 MiB", rows)
+
     def test_main_prints_the_table_and_exits_by_verdict(self):
         cases = [("all good", GOOD_RESULTS, 0), ("one miss", "\n".join(with_result("startup_ratio_MinimalDialog", "2")), 1)]
         with tempfile.TemporaryDirectory() as directory:

@@ -4,7 +4,8 @@
 # Builds the bench, win64 and win32 presets as needed, then measures and prints one table, each
 # figure beside its budget:
 #   - LoadConfigFile on the typical file and on 1, 8 and 64 MiB generated files (Google Benchmark,
-#     median of 5 repetitions), NormalizeAddress, SaveConfigFile with its flush to disk;
+#     median of 5 repetitions), NormalizeAddress, SaveConfigFile with its flush to disk, and the
+#     loader's instructions per byte on 1 and 64 MiB (callgrind: the same work per byte is linear);
 #   - start-up of Tavrel.exe against a minimal one-dialog program (the floor) and against Tavrel's own
 #     dialog shown by plain Win32 code, taking turns under one Wine inside a Wine virtual desktop, and
 #     the peak memory of each with its dialog open (GetProcessMemoryInfo from the launcher);
@@ -65,6 +66,26 @@ say "running the benchmarks (one to two minutes)"
     --benchmark_out="$work/bench.json" --benchmark_out_format=json >"$work/bench.log" 2>&1 ||
     { cat "$work/bench.log" >&2; die "the benchmarks failed"; }
 
+# Work per byte, free of timing noise: the loader's instructions on 1 and 64 MiB of each shape.
+if command -v valgrind >/dev/null 2>&1; then
+    say "counting the loader's instructions (callgrind)"
+    for shape in endless_line lines_250 nul_heavy all_equals; do
+        for mib in 1 64; do
+            log=$work/callgrind-$shape-$mib.log
+            valgrind --tool=callgrind --toggle-collect='LoadConfigFile*' --callgrind-out-file="$work/callgrind.out" \
+                "$root/bench/bench/tavrel_bench" --benchmark_filter="^LoadConfigFile/${shape}_${mib}MiB/" \
+                --benchmark_min_time=0.000001 >"$log" 2>&1 || { cat "$log" >&2; die "callgrind failed"; }
+            ir=$(sed -n 's/.*I *refs: *//p' "$log" | tr -d ,)
+            loads=$(awk '{ for (i = 2; i <= NF; i++) if ($i ~ /^bytes_per_second/) print $(i - 1) }' "$log")
+            echo "RESULT load_ir_per_byte_${shape}_${mib}MiB $(awk -v ir="$ir" -v n="$loads" -v mib="$mib" \
+                'BEGIN { printf "%.3f", ir / n / (mib * 1048576) }')"
+        done
+    done >"$work/callgrind.txt"
+else
+    say "valgrind not found: no instruction counts"
+    : >"$work/callgrind.txt"
+fi
+
 # Footprint: strip copies, list imports (the same checker CTest runs on each build).
 footprint() { # footprint LABEL ARCH FORMAT EXE
     local copy=$work/$1.exe
@@ -91,4 +112,5 @@ say "timing start-up under Wine ($runs runs of each program)"
 grep -q '^RESULT startup_ratio_MinimalDialog' "$work/startup.txt" || { cat "$work/startup.txt" >&2; die "start-up timing failed"; }
 grep 'start-up ms' "$work/startup.txt" >&2
 
-python3 "$repo/bench/budget_table.py" --runs "$runs" "$work/bench.json" "$work/footprint.txt" "$work/startup.txt"
+python3 "$repo/bench/budget_table.py" --runs "$runs" "$work/bench.json" "$work/callgrind.txt" "$work/footprint.txt" \
+    "$work/startup.txt"
