@@ -24,6 +24,7 @@ constexpr char kTypicalConfig[] = "[GENERAL INFORMATION]\r\n"
                                   "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
 constexpr DWORD kShowTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 15000;
+constexpr DWORD kSettleMs = 100;
 
 class CHandle
 {
@@ -146,6 +147,8 @@ bool RunOnce(Target& target, const std::string& workDir, bool record)
         TerminateProcess(process.Get(), 1);
         return false;
     }
+    // The next start should not overlap the window system's clean-up after this one.
+    Sleep(kSettleMs);
     if (record)
     {
         target.m_startupMs.push_back(elapsedMs);

@@ -14,13 +14,13 @@
 #
 # Environment:
 #   TAVREL_BUILD_ROOT     where the presets build (default: build/, one folder per preset)
-#   TAVREL_STARTUP_RUNS   start-up runs of each program (default 21)
+#   TAVREL_STARTUP_RUNS   start-up runs of each program (default 31)
 #   WINEPREFIX            passed on to scripts/wine-session.sh
 set -u -o pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${TAVREL_BUILD_ROOT:-$repo/build}
-runs=${TAVREL_STARTUP_RUNS:-21}
+runs=${TAVREL_STARTUP_RUNS:-31}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrel-bench-run.XXXXXX") || exit 2
 trap 'rm -rf "$work"' EXIT
 
