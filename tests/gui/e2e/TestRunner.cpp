@@ -1,5 +1,6 @@
 #include "tests/gui/e2e/TestRunner.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace e2e
@@ -81,19 +82,49 @@ bool RunOne(const Case& c, const std::string& exe)
     return passed;
 }
 
+// Compares the cases the build registered as tests with the cases compiled in, so that a case
+// never silently goes unrun.
+int CheckRegistered(std::span<const Case> cases, std::span<char*> registered)
+{
+    int passed = 0;
+    int failed = 0;
+    for (const Case& c : cases)
+    {
+        const bool found =
+            std::any_of(registered.begin(), registered.end(), [&](const char* name) { return c.name == name; });
+        ++(found ? passed : failed);
+        if (!found)
+            std::printf("case %.*s is not registered as a test\n", static_cast<int>(c.name.size()), c.name.data());
+    }
+    for (const char* name : registered)
+    {
+        if (std::none_of(cases.begin(), cases.end(), [&](const Case& c) { return c.name == name; }))
+        {
+            ++failed;
+            std::printf("test %s names no case\n", name);
+        }
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int RunCases(std::span<const Case> cases, int argc, char** argv)
 {
+    const std::span<char*> args(argv, static_cast<size_t>(argc));
     if (argc == 2 && std::string_view(argv[1]) == "--list")
     {
         for (const Case& c : cases)
             std::printf("%.*s\n", static_cast<int>(c.name.size()), c.name.data());
         return 0;
     }
+    if (argc >= 2 && std::string_view(argv[1]) == "--registered")
+        return CheckRegistered(cases, args.subspan(2));
     if (argc != 3)
     {
-        std::printf("usage: %s TAVREL_EXE CASE|all\n       %s --list\n", argv[0], argv[0]);
+        std::printf("usage: %s TAVREL_EXE CASE|all\n       %s --list\n       %s --registered NAME...\n", argv[0],
+                    argv[0], argv[0]);
         return 2;
     }
     const std::string exe = WindowsPath(argv[1]);
