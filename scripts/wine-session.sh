@@ -51,16 +51,27 @@ child_pid=
 lock_fd=
 cleaned=
 
+# The process and all its descendants, by id (CMD may be a shell that started others).
+process_tree() {
+    local pid=$1 child
+    echo "$pid"
+    for child in $(pgrep -P "$pid" 2>/dev/null); do
+        process_tree "$child"
+    done
+}
+
 cleanup() {
     [ -n "$cleaned" ] && return
     cleaned=1
     if [ -n "$child_pid" ] && kill -0 "$child_pid" 2>/dev/null; then
-        kill -TERM "$child_pid" 2>/dev/null
+        local tree
+        tree=$(process_tree "$child_pid")
+        kill -TERM $tree 2>/dev/null
         for _ in $(seq 50); do
             kill -0 "$child_pid" 2>/dev/null || break
             sleep 0.1
         done
-        kill -KILL "$child_pid" 2>/dev/null
+        kill -KILL $tree 2>/dev/null
     fi
     # The wineserver stays bound to the display it started with; end it with the display.
     timeout -k 2 20 "$wineserver" -k >/dev/null 2>&1
@@ -79,7 +90,7 @@ cleanup() {
 on_signal() {
     local sig=$1 code=$2
     say "caught SIG$sig, cleaning up"
-    [ -n "$child_pid" ] && kill -"$sig" "$child_pid" 2>/dev/null
+    [ -n "$child_pid" ] && kill -"$sig" $(process_tree "$child_pid") 2>/dev/null
     cleanup
     exit "$code"
 }
