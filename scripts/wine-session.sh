@@ -44,6 +44,7 @@ export TAVREL_WINE64=$wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}
+case $WINEPREFIX in /*) ;; *) WINEPREFIX=$PWD/$WINEPREFIX ;; esac # Wine wants it absolute
 export WINEARCH=win64
 
 xvfb_pid=

@@ -61,6 +61,13 @@ bool CloseWithEscape(Context& t, TavrelProcess& app, std::source_location where 
 #define CHECK_SOON_EQ(t, actual, expected)                                                                             \
     (::e2e::WaitUntil([&] { return (actual) == (expected); }), CHECK_EQ(t, actual, expected))
 
+#define REQUIRE_SOON_EQ(t, actual, expected)                                                                           \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        if (!CHECK_SOON_EQ(t, actual, expected))                                                                       \
+            return;                                                                                                    \
+    } while (false)
+
 std::span<const Case> SettingsDialogCases();
 std::span<const Case> KeystrokeFilterCases();
 std::span<const Case> MenuCases();

@@ -66,10 +66,10 @@ void BlankInsideRefused(Context& t)
     REQUIRE(t, app.WaitForDialog());
     REQUIRE(t, app.Type("10.1"));
     app.Key(VK_HOME);
-    REQUIRE(t, app.WaitForSel(kControlUnit, {0, 0}));
+    REQUIRE_SOON_EQ(t, app.Sel(kControlUnit), (Selection{0, 0}));
     app.Key(VK_RIGHT);
     app.Key(VK_RIGHT);
-    REQUIRE(t, app.WaitForSel(kControlUnit, {2, 2}));
+    REQUIRE_SOON_EQ(t, app.Sel(kControlUnit), (Selection{2, 2}));
     TypeChar(' ');
     ExpectMessageBox(t, app, kInvalidAddressChar);
     CHECK_SOON_EQ(t, app.Text(kControlUnit), "10.1");
@@ -101,7 +101,7 @@ void LetterOverSelectionEmptiesField(Context& t)
         TavrelProcess app(t.TavrelExe(), kCanonicalSample);
         REQUIRE(t, app.WaitForDialog());
         row.select(app);
-        REQUIRE(t, app.WaitForSel(row.field, {0, 8}));
+        REQUIRE_SOON_EQ(t, app.Sel(row.field), (Selection{0, 8}));
         TypeChar('x');
         if (!ExpectMessageBox(t, app, kInvalidAddressChar, [&] { CHECK_EQ(t, app.Text(row.field), "x"); }))
             return;
@@ -135,7 +135,7 @@ void BackspaceReexamines(Context& t)
         CHECK(t, app.NoMessageBoxFor(200ms)); // loaded text is not screened
         app.Key(VK_END);
         const int end = static_cast<int>(row.loaded.size());
-        REQUIRE(t, app.WaitForSel(kControlUnit, {end, end}));
+        REQUIRE_SOON_EQ(t, app.Sel(kControlUnit), (Selection{end, end}));
         app.Key(VK_BACK);
         if (row.refused)
         {
@@ -176,7 +176,7 @@ void PasteExaminesLastCharacter(Context& t)
         REQUIRE(t, app.WaitForDialog());
         REQUIRE(t, PutOnClipboard(row.pasted));
         app.Key(VK_END);
-        REQUIRE(t, app.WaitForSel(kControlUnit, {5, 5}));
+        REQUIRE_SOON_EQ(t, app.Sel(kControlUnit), (Selection{5, 5}));
         app.Key('V', kCtrl);
         if (row.refused)
         {
@@ -212,7 +212,7 @@ void LoadedTextLeftAlone(Context& t)
     // Moving through the fields changes no text, so nothing is screened.
     REQUIRE(t, TabTo(app, kDefaultRouter));
     app.Key(VK_END);
-    REQUIRE(t, app.WaitForSel(kDefaultRouter, {2, 2}));
+    REQUIRE_SOON_EQ(t, app.Sel(kDefaultRouter), (Selection{2, 2}));
     CHECK(t, app.NoMessageBoxFor(300ms));
 
     // Backspace puts the loaded '-' before the caret: now it is refused.

@@ -56,7 +56,7 @@ void AboutBoxOpensAndCloses(Context& t)
         REQUIRE(t, app.WaitForDialog());
         // Leave a visible trace of editing, to see that the About box leaves it alone.
         REQUIRE(t, app.Type("7"));
-        REQUIRE(t, app.WaitForSel(kControlUnit, {1, 1}));
+        REQUIRE_SOON_EQ(t, app.Sel(kControlUnit), (Selection{1, 1}));
 
         row.open(app);
         HWND about = nullptr;

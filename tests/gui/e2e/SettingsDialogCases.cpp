@@ -170,7 +170,7 @@ void ReadOnlyFile(Context& t)
     CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kLooseSample);
 
     REQUIRE(t, app.SetLanCfgReadOnly(false));
-    REQUIRE(t, app.WaitForFocus(kControlUnit));
+    REQUIRE_SOON_EQ(t, app.FocusId(), kControlUnit);
     app.Key(VK_RETURN);
     ExpectMessageBox(t, app, kSaved);
     CHECK(t, app.WaitForExit());
@@ -231,7 +231,7 @@ void TabCycle(Context& t)
     {
         Context::Scope scope(t, "step " + std::to_string(++n));
         app.Key(VK_TAB, step.backwards ? kShift : kNoModifier);
-        REQUIRE(t, app.WaitForFocus(step.focus));
+        REQUIRE_SOON_EQ(t, app.FocusId(), step.focus);
         if (step.selectedLength >= 0)
             CHECK_SOON_EQ(t, app.Sel(step.focus), (Selection{0, step.selectedLength}));
     }

@@ -140,19 +140,9 @@ int TavrelProcess::FocusId() const
     return GetDlgCtrlID(hwnd);
 }
 
-bool TavrelProcess::WaitForText(int id, std::string_view text) const
-{
-    return WaitUntil([&] { return Text(id) == text; });
-}
-
 bool TavrelProcess::WaitForFocus(int id) const
 {
     return WaitUntil([&] { return FocusId() == id; });
-}
-
-bool TavrelProcess::WaitForSel(int id, Selection sel) const
-{
-    return WaitUntil([&] { return Sel(id) == sel; });
 }
 
 bool TavrelProcess::Type(std::string_view chars) const

@@ -71,9 +71,7 @@ public:
     // Id of the settings dialog's control that has the keyboard focus; 0 when none of them has it.
     int FocusId() const;
 
-    bool WaitForText(int id, std::string_view text) const;
     bool WaitForFocus(int id) const;
-    bool WaitForSel(int id, Selection sel) const;
 
     // Types the characters one by one into whatever has the focus, each time waiting for the focused
     // control's text to change; stops early (false) when a message box comes up.
