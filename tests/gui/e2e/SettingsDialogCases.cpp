@@ -96,25 +96,61 @@ void UnchangedFileRewritten(Context& t)
     }
 }
 
-// 010.001.001.002 typed as the Shelf Management address is written as 10.1.1.2.
+// An address typed into a field reaches the file in canonical form under that field's keys, while the
+// field goes on showing what was typed; e.g. 010.001.001.002 as the Shelf Management address.
 void TypedAddressNormalised(Context& t)
 {
-    static constexpr std::array<std::string_view, 7> kBefore = {
-        "[GENERAL INFORMATION]",         "SHELF_MNG_IP_ADDR=10.9.9.9", "SHELF_MNG_SUBNETMASK=255.255.255.0",
-        "SHELF_MNG_DEFGATEWAY=10.1.1.1", "MANAGMENT_IP_ADDR=10.1.1.3", "MANAGMENT_SUBNETMASK=255.255.255.0",
-        "MANAGMENT_DEFGATEWAY=10.1.1.1",
+    const struct
+    {
+        int field;
+        std::string_view typed;
+        std::array<std::string_view, 7> written;
+    } rows[] = {
+        {kShelfMng,
+         "010.001.001.002",
+         {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.1.1.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
+          "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.255.0",
+          "MANAGMENT_DEFGATEWAY=10.9.9.1"}},
+        {kControlUnit,
+         "10.1.1.030",
+         {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
+          "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.1.1.30", "MANAGMENT_SUBNETMASK=255.255.255.0",
+          "MANAGMENT_DEFGATEWAY=10.9.9.1"}},
+        {kSubnetMask,
+         "255.255.0.000",
+         {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.0.0",
+          "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.0.0",
+          "MANAGMENT_DEFGATEWAY=10.9.9.1"}},
+        {kDefaultRouter,
+         "192.168.000.001",
+         {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
+          "SHELF_MNG_DEFGATEWAY=192.168.0.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.255.0",
+          "MANAGMENT_DEFGATEWAY=192.168.0.1"}},
     };
-    TavrelProcess app(t.TavrelExe(), CrLfLines(kBefore));
-    REQUIRE(t, app.WaitForDialog());
-    REQUIRE(t, TabTo(app, kShelfMng));
-    CHECK_SOON_EQ(t, app.Sel(kShelfMng), (Selection{0, 8})); // Tab selected the whole text, so typing replaces it
-    CHECK(t, app.Type("010.001.001.002"));
-    CHECK_EQ(t, app.Text(kShelfMng), "010.001.001.002");
+    static constexpr std::array<std::string_view, 7> kBefore = {
+        "[GENERAL INFORMATION]",         "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
+        "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.255.0",
+        "MANAGMENT_DEFGATEWAY=10.9.9.1",
+    };
+    for (const auto& row : rows)
+    {
+        Context::Scope scope(t, "field " + std::to_string(row.field));
+        TavrelProcess app(t.TavrelExe(), CrLfLines(kBefore));
+        REQUIRE(t, app.WaitForDialog());
+        // Home then Shift+End selects the whole text in every field, the first one included.
+        REQUIRE(t, TabTo(app, row.field));
+        app.Key(VK_HOME);
+        app.Key(VK_END, kShift);
+        const int length = static_cast<int>(app.Text(row.field).size());
+        REQUIRE_SOON_EQ(t, app.Sel(row.field), (Selection{0, length}));
+        CHECK(t, app.Type(row.typed));
+        CHECK_EQ(t, app.Text(row.field), row.typed);
 
-    app.Key(VK_RETURN);
-    REQUIRE(t, ExpectMessageBox(t, app, kSaved, [&] { CHECK_EQ(t, app.Text(kShelfMng), "010.001.001.002"); }));
-    CHECK(t, app.WaitForExit());
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kCanonicalSample);
+        app.Key(VK_RETURN);
+        REQUIRE(t, ExpectMessageBox(t, app, kSaved, [&] { CHECK_EQ(t, app.Text(row.field), row.typed); }));
+        CHECK(t, app.WaitForExit());
+        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), CrLfLines(row.written));
+    }
 }
 
 // Every way of cancelling, after an edit, leaves the file as it was.
