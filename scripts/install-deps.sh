@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libbenchmark-dev             # unit tests, benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686   # the Windows builds
     wine64 xvfb xauth x11-utils imagemagick   # running and testing the program, screenshots
-    python3 file valgrind                     # helper scripts, executable checks, profiling
+    python3 file valgrind procps              # helper scripts, executable checks, profiling
 )
 
 missing=()
