@@ -4,15 +4,10 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include "tests/SampleConfig.h"
 
 // The file the tool itself writes: what the loader sees on every ordinary start.
-inline constexpr std::string_view kTypicalConfig = "[GENERAL INFORMATION]\r\n"
-                                                   "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
-                                                   "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
-                                                   "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
-                                                   "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
-                                                   "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
-                                                   "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+inline constexpr std::string_view kTypicalConfig = kSampleConfigText;
 
 // Every large file starts with the first line and ends with the second (after a line end, without
 // one of its own), and no other line names the Control Unit or the mask: a load that really read

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "tests/SampleConfig.h"
 
 // Measures how long programs take from CreateProcess until their dialog is on screen: visible and,
 // where the dialog has a Control Unit field, that field filled (for Tavrel, from lan.cfg). The
@@ -15,13 +16,7 @@
 // program is compared with each of the others. Prints RESULT lines for the driver script.
 namespace
 {
-constexpr char kTypicalConfig[] = "[GENERAL INFORMATION]\r\n"
-                                  "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
-                                  "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
-                                  "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
-                                  "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
-                                  "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
-                                  "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+constexpr std::string_view kTypicalConfig = kSampleConfigText;
 constexpr DWORD kShowTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 15000;
 constexpr DWORD kSettleMs = 100;
@@ -216,8 +211,8 @@ bool PrepareWorkDir(std::string& workDir)
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file.Get() != INVALID_HANDLE_VALUE &&
-           WriteFile(file.Get(), kTypicalConfig, sizeof kTypicalConfig - 1, &written, nullptr) &&
-           written == sizeof kTypicalConfig - 1;
+           WriteFile(file.Get(), kTypicalConfig.data(), static_cast<DWORD>(kTypicalConfig.size()), &written, nullptr) &&
+           written == kTypicalConfig.size();
 }
 } // namespace
 

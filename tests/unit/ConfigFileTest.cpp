@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "tests/SampleConfig.h"
 
 namespace fs = std::filesystem;
 
@@ -47,13 +48,7 @@ AddressSettings Settings(const char* shelfMng, const char* controlUnit, const ch
 
 const AddressSettings kExample = Settings("10.1.1.2", "10.1.1.3", "255.255.255.0", "10.1.1.1");
 
-constexpr std::string_view kExampleText = "[GENERAL INFORMATION]\r\n"
-                                          "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
-                                          "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
-                                          "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
-                                          "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
-                                          "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
-                                          "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+constexpr std::string_view kExampleText = kSampleConfigText;
 
 constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
 

@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include "tests/SampleConfig.h"
 
 namespace
 {
@@ -42,13 +43,7 @@ AddressSettings Preset()
 
 const Fields kUntouched = {"old-shelf", "old-unit", "old-mask", "old-router"};
 
-constexpr std::string_view kWritten = "[GENERAL INFORMATION]\r\n"
-                                      "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
-                                      "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
-                                      "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
-                                      "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
-                                      "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
-                                      "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+constexpr std::string_view kWritten = kSampleConfigText;
 
 const Fields kWrittenFields = {"10.1.1.2", "10.1.1.3", "255.255.255.0", "10.1.1.1"};
 

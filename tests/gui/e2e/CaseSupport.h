@@ -10,19 +10,14 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include "tests/SampleConfig.h"
 
 namespace e2e
 {
 
 // The example file exactly as Tavrel writes it: shelf 10.1.1.2, control unit 10.1.1.3,
 // mask 255.255.255.0, router 10.1.1.1.
-inline constexpr std::string_view kCanonicalSample = "[GENERAL INFORMATION]\r\n"
-                                                     "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
-                                                     "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
-                                                     "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
-                                                     "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
-                                                     "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
-                                                     "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+inline constexpr std::string_view kCanonicalSample = kSampleConfigText;
 
 // The same settings in a file Tavrel would never write (LF line ends, other order, extra lines), so
 // that any rewrite of it shows in its bytes.

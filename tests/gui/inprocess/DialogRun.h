@@ -7,14 +7,9 @@
 
 #include "Harness.h"
 #include "ui/SettingsDlg.h"
+#include "tests/SampleConfig.h"
 
-inline constexpr char kValidLanCfg[] = "[GENERAL INFORMATION]\r\n"
-                                       "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
-                                       "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
-                                       "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
-                                       "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
-                                       "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
-                                       "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+inline constexpr std::string_view kValidLanCfg = kSampleConfigText;
 
 // One run of the real settings dialog in a fresh working folder, made the application's main window
 // as the program makes it. Add steps to script, then Run().

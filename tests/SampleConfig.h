@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+// lan.cfg exactly as Tavrel writes it for shelf 10.1.1.2, control unit 10.1.1.3, mask 255.255.255.0
+// and router 10.1.1.1: the file of an ordinary start, shared by the tests and the benchmarks.
+inline constexpr std::string_view kSampleConfigText = "[GENERAL INFORMATION]\r\n"
+                                                      "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
+                                                      "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"
+                                                      "SHELF_MNG_DEFGATEWAY=10.1.1.1\r\n"
+                                                      "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
+                                                      "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
+                                                      "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
