@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+
 #include "tests/SampleConfig.h"
 
 // The file the tool itself writes: what the loader sees on every ordinary start.

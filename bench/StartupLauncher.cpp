@@ -2,13 +2,13 @@
 #include <psapi.h>
 
 #include "res/resource.h"
+#include "tests/SampleConfig.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include "tests/SampleConfig.h"
 
 // Measures how long programs take from CreateProcess until their dialog is on screen: visible and,
 // where the dialog has a Control Unit field, that field filled (for Tavrel, from lan.cfg). The

@@ -37,9 +37,17 @@ TEST(CStringTest, PartsClampOutOfRangeCounts)
         const char* expected;
     };
     const Case cases[] = {
-        {s.Left(2), "10"},  {s.Left(0), ""},    {s.Left(-3), ""},   {s.Left(100), "10.1.1.2"},
-        {s.Right(3), "1.2"}, {s.Right(0), ""},   {s.Right(100), "10.1.1.2"}, {s.Mid(3, 3), "1.1"},
-        {s.Mid(6, 99), ".2"}, {s.Mid(99, 1), ""}, {s.Left(2) + s.Right(2), "10.2"},
+        {s.Left(2), "10"},
+        {s.Left(0), ""},
+        {s.Left(-3), ""},
+        {s.Left(100), "10.1.1.2"},
+        {s.Right(3), "1.2"},
+        {s.Right(0), ""},
+        {s.Right(100), "10.1.1.2"},
+        {s.Mid(3, 3), "1.1"},
+        {s.Mid(6, 99), ".2"},
+        {s.Mid(99, 1), ""},
+        {s.Left(2) + s.Right(2), "10.2"},
     };
     for (const auto& c : cases)
     {

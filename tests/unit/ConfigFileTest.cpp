@@ -1,4 +1,5 @@
 #include "config/ConfigFile.h"
+#include "tests/SampleConfig.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include "tests/SampleConfig.h"
 
 namespace fs = std::filesystem;
 

@@ -1,10 +1,10 @@
 #include "config/ConfigText.h"
+#include "tests/SampleConfig.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
-#include "tests/SampleConfig.h"
 
 namespace
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/gui/e2e/TavrelProcess.h"
+#include "tests/SampleConfig.h"
 #include "tests/gui/e2e/TestRunner.h"
 #include "tests/gui/e2e/Wait.h"
 
@@ -10,7 +11,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include "tests/SampleConfig.h"
 
 namespace e2e
 {

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "Harness.h"
-#include "ui/SettingsDlg.h"
 #include "tests/SampleConfig.h"
+#include "ui/SettingsDlg.h"
 
 inline constexpr std::string_view kValidLanCfg = kSampleConfigText;
 
