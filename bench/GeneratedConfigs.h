@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "tests/SampleConfig.h"
+#include "tests/support/SampleConfig.h"
 
 // The file the tool itself writes: what the loader sees on every ordinary start.
 inline constexpr std::string_view kTypicalConfig = kSampleConfigText;

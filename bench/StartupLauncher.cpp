@@ -2,7 +2,7 @@
 #include <psapi.h>
 
 #include "res/resource.h"
-#include "tests/SampleConfig.h"
+#include "tests/support/SampleConfig.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,13 +1,14 @@
 #include "config/ConfigFile.h"
-#include "tests/SampleConfig.h"
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/SampleConfig.h"
+#include "tests/support/SettingsBuilder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,46 +27,11 @@ namespace
 
 constexpr uid_t kNobody = 65534;
 
-class CRecordingFeedback final : public UserFeedback
-{
-public:
-    void ShowMessage(const char* text) override { m_messages.emplace_back(text); }
-    void FocusControl(int) override { ++m_nFocusCalls; }
-
-    std::vector<std::string> m_messages;
-    int m_nFocusCalls = 0;
-};
-
-AddressSettings Settings(const char* shelfMng, const char* controlUnit, const char* mask, const char* router)
-{
-    AddressSettings s;
-    s.m_strShelfMngIp = shelfMng;
-    s.m_strControlUnitIp = controlUnit;
-    s.m_strSubnetMask = mask;
-    s.m_strDefaultRouter = router;
-    return s;
-}
-
-const AddressSettings kExample = Settings("10.1.1.2", "10.1.1.3", "255.255.255.0", "10.1.1.1");
+const AddressSettings kExample = SampleSettings();
 
 constexpr std::string_view kExampleText = kSampleConfigText;
 
 constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
-
-std::optional<std::string> ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!fs::is_regular_file(path) || !in)
-    {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const fs::path& path, std::string_view bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> DirectoryEntries()
 {
@@ -118,16 +84,16 @@ std::optional<SaveOutcome> SaveInChild(bool bAsNobody, rlim_t nFileSizeLimit = R
         RunInChild(bAsNobody, nFileSizeLimit,
                    []
                    {
-                       CRecordingFeedback feedback;
+                       RecordingFeedback feedback;
                        const bool bSaved = SaveConfigFile(kExample, feedback);
-                       for (const std::string& message : feedback.m_messages)
+                       for (const std::string& message : feedback.messages)
                        {
                            if (message != kConfigWriteFailedMessage)
                            {
                                return 102;
                            }
                        }
-                       return (bSaved ? 1 : 0) + 2 * std::min(static_cast<int>(feedback.m_messages.size()), 7);
+                       return (bSaved ? 1 : 0) + 2 * std::min(static_cast<int>(feedback.messages.size()), 7);
                    });
     if (!code)
     {
@@ -142,24 +108,11 @@ class ConfigFileTest : public testing::Test
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/tavrel-config-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_dir = szTemplate;
-        m_previous = fs::current_path();
-        fs::current_path(m_dir);
-        // The unprivileged child must reach the directory.
+        // The unprivileged child must reach the folder.
         ASSERT_EQ(chmod(".", 0755), 0);
     }
 
-    void TearDown() override
-    {
-        chmod(".", 0700);
-        fs::current_path(m_previous);
-        fs::remove_all(m_dir);
-    }
-
-    fs::path m_dir;
-    fs::path m_previous;
+    TempFolder m_folder;
 };
 
 TEST_F(ConfigFileTest, LoadCreatesAMissingFileEmpty)
@@ -167,15 +120,15 @@ TEST_F(ConfigFileTest, LoadCreatesAMissingFileEmpty)
     AddressSettings settings;
     LoadConfigFile(settings);
     EXPECT_TRUE(settings.m_strControlUnitIp.IsEmpty());
-    EXPECT_EQ(ReadBytes(kConfigFileName), "");
+    EXPECT_EQ(ReadFileBytes(kConfigFileName), "");
 }
 
 TEST_F(ConfigFileTest, LoadReadsAFileLargerThanItsBuffer)
 {
     // The padding is a whole number of 199-byte reads, so the key starts a read of its own.
     const std::string value(180, 'v');
-    WriteBytes(kConfigFileName, std::string(3'000'000, '=') + "\r\n" + std::string(199 * 5025, 'y') +
-                                    "MANAGMENT_IP_ADDR=" + value + "\r\n");
+    WriteFileBytes(kConfigFileName, std::string(3'000'000, '=') + "\r\n" + std::string(199 * 5025, 'y') +
+                                        "MANAGMENT_IP_ADDR=" + value + "\r\n");
     AddressSettings settings;
     LoadConfigFile(settings);
     EXPECT_EQ(settings.m_strControlUnitIp.Str(), value);
@@ -215,17 +168,17 @@ TEST_F(ConfigFileTest, SaveWritesSevenCrLfLines)
         {"empty fields", AddressSettings{},
          "[GENERAL INFORMATION]\r\nSHELF_MNG_IP_ADDR=\r\nSHELF_MNG_SUBNETMASK=\r\nSHELF_MNG_DEFGATEWAY=\r\n"
          "MANAGMENT_IP_ADDR=\r\nMANAGMENT_SUBNETMASK=\r\nMANAGMENT_DEFGATEWAY=\r\n"},
-        {"LF in a value is a text-mode line end", Settings("a\nb", "", "", ""),
+        {"LF in a value is a text-mode line end", MakeSettings("", "a\nb", "", ""),
          "[GENERAL INFORMATION]\r\nSHELF_MNG_IP_ADDR=a\r\nb\r\nSHELF_MNG_SUBNETMASK=\r\nSHELF_MNG_DEFGATEWAY=\r\n"
          "MANAGMENT_IP_ADDR=\r\nMANAGMENT_SUBNETMASK=\r\nMANAGMENT_DEFGATEWAY=\r\n"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
-        CRecordingFeedback feedback;
+        RecordingFeedback feedback;
         EXPECT_TRUE(SaveConfigFile(c.settings, feedback));
-        EXPECT_EQ(ReadBytes(kConfigFileName), c.expected);
-        EXPECT_TRUE(feedback.m_messages.empty());
+        EXPECT_EQ(ReadFileBytes(kConfigFileName), c.expected);
+        EXPECT_TRUE(feedback.messages.empty());
     }
     EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{kConfigFileName});
 }
@@ -234,12 +187,12 @@ TEST_F(ConfigFileTest, SavedCanonicalAddressesLoadBackUnchanged)
 {
     const AddressSettings cases[] = {
         kExample,
-        Settings("0.0.0.0", "255.255.255.255", "0.0.0.0", "1.2.3.4"),
-        Settings("192.168.100.200", "172.16.0.1", "255.255.252.0", "192.168.100.1"),
+        MakeSettings("255.255.255.255", "0.0.0.0", "0.0.0.0", "1.2.3.4"),
+        MakeSettings("172.16.0.1", "192.168.100.200", "255.255.252.0", "192.168.100.1"),
     };
     for (const AddressSettings& saved : cases)
     {
-        CRecordingFeedback feedback;
+        RecordingFeedback feedback;
         ASSERT_TRUE(SaveConfigFile(saved, feedback));
         AddressSettings loaded;
         LoadConfigFile(loaded);
@@ -253,26 +206,26 @@ TEST_F(ConfigFileTest, SavedCanonicalAddressesLoadBackUnchanged)
 TEST_F(ConfigFileTest, SaveCreatesAMissingFileWithTheUsualMode)
 {
     const mode_t previous = umask(022);
-    CRecordingFeedback feedback;
+    RecordingFeedback feedback;
     const bool bSaved = SaveConfigFile(kExample, feedback);
     umask(previous);
     EXPECT_TRUE(bSaved);
-    EXPECT_EQ(ReadBytes(kConfigFileName), kExampleText);
+    EXPECT_EQ(ReadFileBytes(kConfigFileName), kExampleText);
     EXPECT_EQ(fs::status(kConfigFileName).permissions(), fs::perms(0644));
 }
 
 TEST_F(ConfigFileTest, SaveKeepsModeAndOwnerOfTheReplacedFile)
 {
-    WriteBytes(kConfigFileName, kOriginal);
+    WriteFileBytes(kConfigFileName, kOriginal);
     ASSERT_EQ(chmod(kConfigFileName, 0620), 0);
     const bool bRoot = geteuid() == 0;
     if (bRoot)
     {
         ASSERT_EQ(chown(kConfigFileName, kNobody, kNobody), 0);
     }
-    CRecordingFeedback feedback;
+    RecordingFeedback feedback;
     EXPECT_TRUE(SaveConfigFile(kExample, feedback));
-    EXPECT_EQ(ReadBytes(kConfigFileName), kExampleText);
+    EXPECT_EQ(ReadFileBytes(kConfigFileName), kExampleText);
     struct stat after
     {
     };
@@ -286,12 +239,12 @@ TEST_F(ConfigFileTest, SaveKeepsModeAndOwnerOfTheReplacedFile)
 
 TEST_F(ConfigFileTest, SaveThroughASymbolicLinkKeepsTheLink)
 {
-    WriteBytes("target.cfg", kOriginal);
+    WriteFileBytes("target.cfg", kOriginal);
     fs::create_symlink("target.cfg", kConfigFileName);
-    CRecordingFeedback feedback;
+    RecordingFeedback feedback;
     EXPECT_TRUE(SaveConfigFile(kExample, feedback));
     EXPECT_TRUE(fs::is_symlink(kConfigFileName));
-    EXPECT_EQ(ReadBytes("target.cfg"), kExampleText);
+    EXPECT_EQ(ReadFileBytes("target.cfg"), kExampleText);
     EXPECT_EQ(DirectoryEntries(), (std::vector<std::string>{kConfigFileName, "target.cfg"}));
 }
 
@@ -300,14 +253,14 @@ TEST_F(ConfigFileTest, SaveInAReadOnlyDirectoryWritesAWritableFileInPlace)
 {
     // Longer than the new text, so that a missing truncation would show.
     const std::string original = std::string(kOriginal) + std::string(500, '#');
-    WriteBytes(kConfigFileName, original);
+    WriteFileBytes(kConfigFileName, original);
     ASSERT_EQ(chmod(kConfigFileName, 0666), 0);
     ASSERT_EQ(chmod(".", 0555), 0);
     const std::optional<SaveOutcome> outcome = SaveInChild(true);
     ASSERT_TRUE(outcome.has_value());
     EXPECT_TRUE(outcome->bSaved);
     EXPECT_EQ(outcome->nMessages, 0);
-    EXPECT_EQ(ReadBytes(kConfigFileName), kExampleText);
+    EXPECT_EQ(ReadFileBytes(kConfigFileName), kExampleText);
 }
 
 struct FailureCase
@@ -325,7 +278,7 @@ TEST_F(ConfigFileTest, FailedSaveTellsOnceAndLeavesTheFileAsItWas)
     {
         return [mode]
         {
-            WriteBytes(kConfigFileName, kOriginal);
+            WriteFileBytes(kConfigFileName, kOriginal);
             ASSERT_EQ(chmod(kConfigFileName, mode), 0);
         };
     };
@@ -354,14 +307,14 @@ TEST_F(ConfigFileTest, FailedSaveTellsOnceAndLeavesTheFileAsItWas)
         SCOPED_TRACE(c.name);
         ASSERT_EQ(chmod(".", 0777), 0);
         c.setup();
-        const std::optional<std::string> before = ReadBytes(kConfigFileName);
+        const std::optional<std::string> before = ReadFileBytes(kConfigFileName);
         const std::vector<std::string> entriesBefore = DirectoryEntries();
 
         const std::optional<SaveOutcome> outcome = SaveInChild(c.bAsNobody, c.nFileSizeLimit);
         ASSERT_TRUE(outcome.has_value());
         EXPECT_FALSE(outcome->bSaved);
         EXPECT_EQ(outcome->nMessages, 1);
-        EXPECT_EQ(ReadBytes(kConfigFileName), before);
+        EXPECT_EQ(ReadFileBytes(kConfigFileName), before);
         EXPECT_EQ(DirectoryEntries(), entriesBefore);
 
         ASSERT_EQ(chmod(".", 0755), 0);

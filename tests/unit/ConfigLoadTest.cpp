@@ -1,5 +1,5 @@
 #include "config/ConfigText.h"
-#include "tests/SampleConfig.h"
+#include "tests/support/SampleConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,8 @@
 #include "address/ValidateAddresses.h"
 
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/SettingsBuilder.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,26 +10,6 @@
 
 namespace
 {
-
-// Records every call in order, so that the tests see what the user would see and in what order.
-class CRecordingFeedback final : public UserFeedback
-{
-public:
-    void ShowMessage(const char* text) override { m_events.push_back(std::string("message: ") + text); }
-    void FocusControl(int controlId) override { m_events.push_back("focus: " + std::to_string(controlId)); }
-
-    std::vector<std::string> m_events;
-};
-
-AddressSettings Settings(const char* controlUnit, const char* shelfMng, const char* mask, const char* router)
-{
-    AddressSettings settings;
-    settings.m_strControlUnitIp = controlUnit;
-    settings.m_strShelfMngIp = shelfMng;
-    settings.m_strSubnetMask = mask;
-    settings.m_strDefaultRouter = router;
-    return settings;
-}
 
 void ExpectSettings(const AddressSettings& actual, const AddressSettings& expected)
 {
@@ -38,11 +21,11 @@ void ExpectSettings(const AddressSettings& actual, const AddressSettings& expect
 
 TEST(ValidateAddressesTest, AllGoodRewritesEveryFieldSilently)
 {
-    AddressSettings settings = Settings("010.001.001.003", " 10.1.1.2 ", "255.255.0.000", "+10.1.1.1");
-    CRecordingFeedback feedback;
+    AddressSettings settings = MakeSettings("010.001.001.003", " 10.1.1.2 ", "255.255.0.000", "+10.1.1.1");
+    RecordingFeedback feedback;
     EXPECT_TRUE(ValidateAddresses(settings, feedback));
-    EXPECT_TRUE(feedback.m_events.empty());
-    ExpectSettings(settings, Settings("10.1.1.3", "10.1.1.2", "255.255.0.0", "10.1.1.1"));
+    EXPECT_TRUE(feedback.events.empty());
+    ExpectSettings(settings, MakeSettings("10.1.1.3", "10.1.1.2", "255.255.0.0", "10.1.1.1"));
 }
 
 struct FailureCase
@@ -58,43 +41,47 @@ struct FailureCase
 TEST(ValidateAddressesTest, ReportsOnlyTheUppermostBadField)
 {
     const FailureCase cases[] = {
-        {"control unit bad, the rest untouched", Settings("10.1.1.1x", "010.1.1.2", "255.255.255.000", "010.1.1.1"),
-         Settings("10.1.1.1x", "010.1.1.2", "255.255.255.000", "010.1.1.1"), "Invalid Control Unit IP address", 1004},
-        {"shelf management bad", Settings("010.1.1.3", "10.1.1", "255.255.255.000", "010.1.1.1"),
-         Settings("10.1.1.3", "10.1.1", "255.255.255.000", "010.1.1.1"), "Invalid Shelf Management IP address", 1005},
-        {"mask bad after two noncanonical good fields", Settings("10.1.1.03", "10.1.1.2", "255.255.255.x", "010.1.1.1"),
-         Settings("10.1.1.3", "10.1.1.2", "255.255.255.x", "010.1.1.1"), "Invalid Subnet Mask IP address", 1006},
+        {"control unit bad, the rest untouched", MakeSettings("10.1.1.1x", "010.1.1.2", "255.255.255.000", "010.1.1.1"),
+         MakeSettings("10.1.1.1x", "010.1.1.2", "255.255.255.000", "010.1.1.1"), "Invalid Control Unit IP address",
+         1004},
+        {"shelf management bad", MakeSettings("010.1.1.3", "10.1.1", "255.255.255.000", "010.1.1.1"),
+         MakeSettings("10.1.1.3", "10.1.1", "255.255.255.000", "010.1.1.1"), "Invalid Shelf Management IP address",
+         1005},
+        {"mask bad after two noncanonical good fields",
+         MakeSettings("10.1.1.03", "10.1.1.2", "255.255.255.x", "010.1.1.1"),
+         MakeSettings("10.1.1.3", "10.1.1.2", "255.255.255.x", "010.1.1.1"), "Invalid Subnet Mask IP address", 1006},
         {"router bad, checked last though first in the record",
-         Settings("10.1.1.3", "10.1.1.2", "255.255.255.000", "256.1.1.1"),
-         Settings("10.1.1.3", "10.1.1.2", "255.255.255.0", "256.1.1.1"), "Invalid Default Router IP address", 1007},
-        {"all empty", Settings("", "", "", ""), Settings("", "", "", ""), "Invalid Control Unit IP address", 1004},
-        {"mask and router both bad: the mask is reported", Settings("10.1.1.3", "10.1.1.2", "", "bad"),
-         Settings("10.1.1.3", "10.1.1.2", "", "bad"), "Invalid Subnet Mask IP address", 1006},
-        {"shelf management and router bad", Settings("10.1.1.03", "x", "255.0.0.0", "y"),
-         Settings("10.1.1.3", "x", "255.0.0.0", "y"), "Invalid Shelf Management IP address", 1005},
+         MakeSettings("10.1.1.3", "10.1.1.2", "255.255.255.000", "256.1.1.1"),
+         MakeSettings("10.1.1.3", "10.1.1.2", "255.255.255.0", "256.1.1.1"), "Invalid Default Router IP address", 1007},
+        {"all empty", MakeSettings("", "", "", ""), MakeSettings("", "", "", ""), "Invalid Control Unit IP address",
+         1004},
+        {"mask and router both bad: the mask is reported", MakeSettings("10.1.1.3", "10.1.1.2", "", "bad"),
+         MakeSettings("10.1.1.3", "10.1.1.2", "", "bad"), "Invalid Subnet Mask IP address", 1006},
+        {"shelf management and router bad", MakeSettings("10.1.1.03", "x", "255.0.0.0", "y"),
+         MakeSettings("10.1.1.3", "x", "255.0.0.0", "y"), "Invalid Shelf Management IP address", 1005},
     };
     for (const FailureCase& c : cases)
     {
         SCOPED_TRACE(c.name);
         AddressSettings settings = c.input;
-        CRecordingFeedback feedback;
+        RecordingFeedback feedback;
         EXPECT_FALSE(ValidateAddresses(settings, feedback));
         const std::vector<std::string> expected = {std::string("message: ") + c.message,
                                                    "focus: " + std::to_string(c.controlId)};
-        EXPECT_EQ(feedback.m_events, expected);
+        EXPECT_EQ(feedback.events, expected);
         ExpectSettings(settings, c.after);
     }
 }
 
 TEST(ValidateAddressesTest, SecondRunAfterCorrectionSucceeds)
 {
-    AddressSettings settings = Settings("10.1.1.03", "10.1.1.2", "255.255.255.x", "10.1.1.1");
-    CRecordingFeedback feedback;
+    AddressSettings settings = MakeSettings("10.1.1.03", "10.1.1.2", "255.255.255.x", "10.1.1.1");
+    RecordingFeedback feedback;
     ASSERT_FALSE(ValidateAddresses(settings, feedback));
     settings.m_strSubnetMask = "255.255.255.0 ";
     EXPECT_TRUE(ValidateAddresses(settings, feedback));
-    EXPECT_EQ(feedback.m_events.size(), 2U) << "a passing run reports nothing";
-    ExpectSettings(settings, Settings("10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.1"));
+    EXPECT_EQ(feedback.events.size(), 2U) << "a passing run reports nothing";
+    ExpectSettings(settings, MakeSettings("10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.1"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tests/gui/e2e/TavrelProcess.h"
-#include "tests/SampleConfig.h"
+#include "tests/support/SampleConfig.h"
 #include "tests/gui/e2e/TestRunner.h"
 #include "tests/gui/e2e/Wait.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "Harness.h"
-#include "tests/SampleConfig.h"
+#include "tests/support/SampleConfig.h"
 #include "ui/SettingsDlg.h"
 
 inline constexpr std::string_view kValidLanCfg = kSampleConfigText;

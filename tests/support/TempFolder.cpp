@@ -1,0 +1,57 @@
+#include "tests/support/TempFolder.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() : m_previous(fs::current_path())
+{
+    std::random_device random;
+    for (;;)
+    {
+        const fs::path candidate = fs::temp_directory_path() / ("tavrel-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate))
+        {
+            m_path = candidate;
+            break;
+        }
+    }
+    fs::current_path(m_path);
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    fs::current_path(m_previous, ignored);
+    // A test may have left the folder or a file in it read-only.
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(m_path, ignored))
+    {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_path, ignored);
+}
+
+std::optional<std::string> ReadFileBytes(const fs::path& path)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+    {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+    {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A new empty folder under the system's temporary folder, made the working folder for as long as it
+// lives (lan.cfg is always relative to it). The previous working folder comes back and the folder is
+// removed with everything in it at the end.
+class TempFolder
+{
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    std::filesystem::path m_previous;
+};
+
+// The whole content of a regular file, or nothing when there is no regular file there.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+
+// Creates or truncates the file and writes the bytes unchanged.
+void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
