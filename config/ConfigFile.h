@@ -9,10 +9,27 @@ inline constexpr const char kConfigFileName[] = "lan.cfg";
 inline constexpr const char kConfigWriteFailedMessage[] =
     "Unable to write to Configuration file. \nVerify the file Write permission";
 
-// Assigns every field that lan.cfg names; the others keep their values. A missing file is created
-// empty where the directory allows. Never tells the user anything.
+// What reading a settings file found.
+enum class ConfigReadStatus
+{
+    Loaded,
+    Missing,
+    // A directory, a FIFO, a device or a link to one: never opened, so reading cannot hang.
+    NotRegular,
+    Unreadable,
+};
+
+// Reads the settings file at pszPath and assigns every field it names; the others keep their
+// values. Creates and changes nothing.
+ConfigReadStatus ReadConfigFile(const char* pszPath, AddressSettings& settings);
+
+// The dialog's load: lan.cfg, created empty first where it is missing and the directory allows.
+// Never tells the user anything.
 void LoadConfigFile(AddressSettings& settings);
 
-// Replaces lan.cfg with the seven-line form of the settings. On failure the user is told, the
-// existing file is left exactly as it was, and false is returned.
+// Replaces the file at pszPath with the seven-line form of the settings. On failure the user is
+// told, the existing file is left exactly as it was, and false is returned.
+bool SaveConfigFileAs(const char* pszPath, const AddressSettings& settings, UserFeedback& feedback);
+
+// The dialog's save: SaveConfigFileAs with lan.cfg.
 bool SaveConfigFile(const AddressSettings& settings, UserFeedback& feedback);

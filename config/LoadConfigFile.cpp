@@ -1,9 +1,12 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 namespace
 {
@@ -27,36 +30,45 @@ public:
 private:
     std::FILE* m_pFile;
 };
-
-// Binary mode: the line rules are applied by the reader, the same on every platform.
-FilePtr OpenForLoading()
-{
-    FilePtr file(std::fopen(kConfigFileName, "rb"));
-    if (!file && errno == ENOENT)
-    {
-        // A missing file is created empty, then read like any other.
-        if (FilePtr created{std::fopen(kConfigFileName, "ab")})
-        {
-            created.reset();
-            file.reset(std::fopen(kConfigFileName, "rb"));
-        }
-    }
-    if (file)
-    {
-        // The reader keeps a large buffer of its own.
-        std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    }
-    return file;
-}
 } // namespace
+
+ConfigReadStatus ReadConfigFile(const char* pszPath, AddressSettings& settings)
+{
+    // Looked at before opening: opening a FIFO waits for a writer, and a device may never end.
+    std::error_code error;
+    switch (fs::status(pszPath, error).type())
+    {
+    case fs::file_type::regular:
+        break;
+    case fs::file_type::not_found:
+        return ConfigReadStatus::Missing;
+    case fs::file_type::none:
+    case fs::file_type::unknown:
+        return ConfigReadStatus::Unreadable;
+    default:
+        return ConfigReadStatus::NotRegular;
+    }
+    // Binary mode: the line rules are applied by the reader, the same on every platform.
+    const FilePtr file(std::fopen(pszPath, "rb"));
+    if (!file)
+    {
+        return ConfigReadStatus::Unreadable;
+    }
+    // The reader keeps a large buffer of its own.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    FileByteSource source(file.get());
+    LoadConfigFrom(source, settings);
+    return ConfigReadStatus::Loaded;
+}
 
 void LoadConfigFile(AddressSettings& settings)
 {
-    const FilePtr file = OpenForLoading();
-    if (!file)
+    // Only a name that is not there at all is created: a symbolic link whose target is missing is
+    // left alone rather than followed to create its target.
+    std::error_code error;
+    if (fs::symlink_status(kConfigFileName, error).type() == fs::file_type::not_found)
     {
-        return;
+        const FilePtr created(std::fopen(kConfigFileName, "ab"));
     }
-    FileByteSource source(file.get());
-    LoadConfigFrom(source, settings);
+    ReadConfigFile(kConfigFileName, settings);
 }

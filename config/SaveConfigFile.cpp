@@ -4,14 +4,19 @@
 
 #include <string>
 
-bool SaveConfigFile(const AddressSettings& settings, UserFeedback& feedback)
+bool SaveConfigFileAs(const char* pszPath, const AddressSettings& settings, UserFeedback& feedback)
 {
     // The whole text exists before the file is touched.
     const std::string text = BuildConfigText(settings);
-    if (ReplaceFileContents(kConfigFileName, text))
+    if (ReplaceFileContents(pszPath, text))
     {
         return true;
     }
     feedback.ShowMessage(kConfigWriteFailedMessage);
     return false;
+}
+
+bool SaveConfigFile(const AddressSettings& settings, UserFeedback& feedback)
+{
+    return SaveConfigFileAs(kConfigFileName, settings, feedback);
 }
