@@ -1,12 +1,13 @@
 # make run   builds the Windows program and starts it under Wine (a screenshot when there is no display)
-# make test  builds every preset and runs every test: unit, sanitizers, fuzzing, GUI under Wine
+# make test  builds every preset and runs every test: unit, sanitizers, fuzz corpus replay, GUI under Wine
 # make bench runs the benchmarks and prints one table of figures and budgets
+# make fuzz  runs each fuzz target for a while (FUZZ_SECONDS, default 60) and keeps what it finds
 # Each first installs whatever Debian packages are missing.
 
 SHELL := /bin/bash
 JOBS ?= 2
 
-.PHONY: deps run test bench native sanitize win32 win64 format clean
+.PHONY: deps run test bench fuzz native sanitize win32 win64 format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +32,9 @@ test: native sanitize win32 win64
 
 bench: deps
 	scripts/bench.sh
+
+fuzz: sanitize
+	scripts/fuzz.sh $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -8,14 +8,14 @@ namespace
 // Characters one number may take after the skipped white space, sign included.
 constexpr int kFieldWidth = 3;
 
-class CScanner
+class Scanner
 {
 public:
-    explicit CScanner(std::string_view text) : m_text(text.substr(0, text.find('\0'))) {}
+    explicit Scanner(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
 
-    bool AtEnd() const { return m_nPos >= m_text.size(); }
-    char Peek() const { return m_text[m_nPos]; }
-    void Advance() { ++m_nPos; }
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    char Peek() const { return text_[pos_]; }
+    void Advance() { ++pos_; }
 
     void SkipSpace()
     {
@@ -29,40 +29,40 @@ public:
     // negative number wraps to its unsigned 32-bit complement.
     std::optional<std::uint32_t> ReadNumber()
     {
-        int nTaken = 0;
-        bool bNegative = false;
+        int taken = 0;
+        bool negative = false;
         if (!AtEnd() && (Peek() == '+' || Peek() == '-'))
         {
-            bNegative = Peek() == '-';
+            negative = Peek() == '-';
             Advance();
-            ++nTaken;
+            ++taken;
         }
-        std::uint32_t nValue = 0;
-        int nDigits = 0;
-        while (nTaken < kFieldWidth && !AtEnd() && IsAsciiDigit(Peek()))
+        std::uint32_t value = 0;
+        int digits = 0;
+        while (taken < kFieldWidth && !AtEnd() && IsAsciiDigit(Peek()))
         {
-            nValue = nValue * 10 + static_cast<std::uint32_t>(Peek() - '0');
+            value = value * 10 + static_cast<std::uint32_t>(Peek() - '0');
             Advance();
-            ++nTaken;
-            ++nDigits;
+            ++taken;
+            ++digits;
         }
-        if (nDigits == 0)
+        if (digits == 0)
         {
             return std::nullopt;
         }
-        return bNegative ? 0U - nValue : nValue;
+        return negative ? 0U - value : value;
     }
 
 private:
-    std::string_view m_text;
-    std::size_t m_nPos = 0;
+    std::string_view text_;
+    std::size_t pos_ = 0;
 };
 } // namespace
 
 AddressScan ScanAddress(std::string_view text)
 {
     AddressScan scan;
-    CScanner scanner(text);
+    Scanner scanner(text);
     for (std::size_t i = 0; i < scan.numbers.size(); ++i)
     {
         if (i > 0)
@@ -75,18 +75,18 @@ AddressScan ScanAddress(std::string_view text)
             scanner.Advance();
         }
         scanner.SkipSpace();
-        const std::optional<std::uint32_t> nNumber = scanner.ReadNumber();
-        if (!nNumber)
+        const std::optional<std::uint32_t> number = scanner.ReadNumber();
+        if (!number)
         {
             return scan;
         }
-        scan.numbers[i] = *nNumber;
-        ++scan.nCount;
+        scan.numbers[i] = *number;
+        ++scan.count;
     }
     if (!scanner.AtEnd())
     {
-        scan.chTrailing = scanner.Peek();
-        ++scan.nCount;
+        scan.trailing = scanner.Peek();
+        ++scan.count;
     }
     return scan;
 }

@@ -10,9 +10,9 @@ struct AddressScan
 {
     // Items converted: 0 to 5. An input that ends before the first number also gives 0 (scanf
     // would report end of input there, which the address rule treats the same way).
-    int nCount = 0;
+    int count = 0;
     std::array<std::uint32_t, 4> numbers{};
-    char chTrailing = '\0';
+    char trailing = '\0';
 };
 
 // Scans text up to its first NUL byte, as a C string is read.

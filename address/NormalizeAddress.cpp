@@ -8,18 +8,18 @@ namespace
 {
 constexpr std::uint32_t kMaxOctet = 255;
 
-void AppendDecimal(std::string& out, std::uint32_t nValue)
+void AppendDecimal(std::string& out, std::uint32_t value)
 {
     char digits[10];
-    int nCount = 0;
+    int count = 0;
     do
     {
-        digits[nCount++] = static_cast<char>('0' + nValue % 10);
-        nValue /= 10;
-    } while (nValue != 0);
-    while (nCount > 0)
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0)
     {
-        out += digits[--nCount];
+        out += digits[--count];
     }
 }
 } // namespace
@@ -27,12 +27,12 @@ void AppendDecimal(std::string& out, std::uint32_t nValue)
 bool NormalizeAddress(CString& text)
 {
     const AddressScan scan = ScanAddress(text.View());
-    if (scan.nCount < 4)
+    if (scan.count < 4)
     {
         return false;
     }
     // Whatever follows a trailing white-space character is not looked at.
-    if (scan.nCount == 5 && !IsAsciiSpace(scan.chTrailing))
+    if (scan.count == 5 && !IsAsciiSpace(scan.trailing))
     {
         return false;
     }

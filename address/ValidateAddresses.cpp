@@ -8,9 +8,9 @@ namespace
 {
 struct AddressCheck
 {
-    CString AddressSettings::*pField;
-    int nControlId;
-    const char* pszMessage;
+    CString AddressSettings::*field;
+    int controlId;
+    const char* message;
 };
 
 // Top to bottom as the dialog shows the fields, which is neither the record's order nor the file's.
@@ -26,10 +26,10 @@ bool ValidateAddresses(AddressSettings& settings, UserFeedback& feedback)
 {
     for (const AddressCheck& check : kChecks)
     {
-        if (!NormalizeAddress(settings.*check.pField))
+        if (!NormalizeAddress(settings.*check.field))
         {
-            feedback.ShowMessage(check.pszMessage);
-            feedback.FocusControl(check.nControlId);
+            feedback.ShowMessage(check.message);
+            feedback.FocusControl(check.controlId);
             return false;
         }
     }

@@ -8,78 +8,78 @@ namespace
 constexpr char kEndOfFile = '\x1A';
 } // namespace
 
-std::size_t MemoryByteSource::Read(char* pBuffer, std::size_t nCapacity)
+std::size_t MemoryByteSource::Read(char* buffer, std::size_t capacity)
 {
-    const std::size_t n = std::min({nCapacity, m_nMaxChunk, m_bytes.size()});
-    std::memcpy(pBuffer, m_bytes.data(), n);
-    m_bytes.remove_prefix(n);
+    const std::size_t n = std::min({capacity, maxChunk_, bytes_.size()});
+    std::memcpy(buffer, bytes_.data(), n);
+    bytes_.remove_prefix(n);
     return n;
 }
 
-ConfigLineReader::ConfigLineReader(ConfigByteSource& source, std::size_t nBufferSize)
-    : m_source(source), m_nCapacity(std::max(nBufferSize, 2 * kWindow)),
-      m_buffer(std::make_unique_for_overwrite<char[]>(m_nCapacity))
+ConfigLineReader::ConfigLineReader(ConfigByteSource& source, std::size_t bufferSize)
+    : source_(source), capacity_(std::max(bufferSize, 2 * kWindow)),
+      buffer_(std::make_unique_for_overwrite<char[]>(capacity_))
 {
 }
 
 void ConfigLineReader::Refill()
 {
-    char* const pBuffer = m_buffer.get();
-    if (m_nBegin > 0)
+    char* const buffer = buffer_.get();
+    if (begin_ > 0)
     {
-        std::memmove(pBuffer, pBuffer + m_nBegin, m_nEnd - m_nBegin);
-        m_nEnd -= m_nBegin;
-        m_nBegin = 0;
+        std::memmove(buffer, buffer + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
     }
-    while (!m_bSourceDone && m_nEnd < kWindow)
+    while (!sourceDone_ && end_ < kWindow)
     {
-        const std::size_t nRead = m_source.Read(pBuffer + m_nEnd, m_nCapacity - m_nEnd);
-        if (nRead == 0)
+        const std::size_t count = source_.Read(buffer + end_, capacity_ - end_);
+        if (count == 0)
         {
-            m_bSourceDone = true;
+            sourceDone_ = true;
             break;
         }
         // Ctrl-Z ends the file for reading: nothing after it is ever looked at.
-        if (const void* pStop = std::memchr(pBuffer + m_nEnd, kEndOfFile, nRead))
+        if (const void* stop = std::memchr(buffer + end_, kEndOfFile, count))
         {
-            m_nEnd = static_cast<std::size_t>(static_cast<const char*>(pStop) - pBuffer);
-            m_bSourceDone = true;
+            end_ = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer);
+            sourceDone_ = true;
             break;
         }
-        m_nEnd += nRead;
+        end_ += count;
     }
 }
 
 std::string_view ConfigLineReader::ReadLine()
 {
-    if (m_nEnd - m_nBegin < kWindow)
+    if (end_ - begin_ < kWindow)
     {
         Refill();
     }
-    const char* const p = m_buffer.get() + m_nBegin;
-    const std::size_t nAvail = m_nEnd - m_nBegin;
-    const std::size_t nScan = std::min(nAvail, kMaxLineBytes);
+    const char* const p = buffer_.get() + begin_;
+    const std::size_t available = end_ - begin_;
+    const std::size_t scanned = std::min(available, kMaxLineBytes);
 
-    if (const void* pLf = std::memchr(p, '\n', nScan))
+    if (const void* lfAt = std::memchr(p, '\n', scanned))
     {
-        const auto nLf = static_cast<std::size_t>(static_cast<const char*>(pLf) - p);
-        m_nBegin += nLf + 1;
-        const bool bCrLf = nLf > 0 && p[nLf - 1] == '\r';
-        return {p, bCrLf ? nLf - 1 : nLf};
+        const auto lf = static_cast<std::size_t>(static_cast<const char*>(lfAt) - p);
+        begin_ += lf + 1;
+        const bool crLf = lf > 0 && p[lf - 1] == '\r';
+        return {p, crLf ? lf - 1 : lf};
     }
-    if (nScan == kMaxLineBytes)
+    if (scanned == kMaxLineBytes)
     {
         // A CR LF right after 198 bytes is a line end; it counts as one byte stored.
-        if (nAvail > kMaxLineBytes && p[kMaxLineBytes - 1] == '\r' && p[kMaxLineBytes] == '\n')
+        if (available > kMaxLineBytes && p[kMaxLineBytes - 1] == '\r' && p[kMaxLineBytes] == '\n')
         {
-            m_nBegin += kMaxLineBytes + 1;
+            begin_ += kMaxLineBytes + 1;
             return {p, kMaxLineBytes - 1};
         }
-        m_nBegin += kMaxLineBytes;
+        begin_ += kMaxLineBytes;
         return {p, kMaxLineBytes};
     }
     // Fewer bytes than a full line are left only when the source is done.
-    m_nBegin = m_nEnd;
-    m_bAtEnd = true;
-    return {p, nAvail};
+    begin_ = end_;
+    atEnd_ = true;
+    return {p, available};
 }

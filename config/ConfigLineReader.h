@@ -8,8 +8,8 @@
 class ConfigByteSource
 {
 public:
-    // Stores up to nCapacity bytes and tells how many; 0 means the end (a read error counts as the end).
-    virtual std::size_t Read(char* pBuffer, std::size_t nCapacity) = 0;
+    // Stores up to capacity bytes and tells how many; 0 means the end (a read error counts as the end).
+    virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
 
 protected:
     ConfigByteSource() = default;
@@ -21,17 +21,17 @@ protected:
 class MemoryByteSource final : public ConfigByteSource
 {
 public:
-    // nMaxChunk limits each Read, so that tests can split the input anywhere.
-    explicit MemoryByteSource(std::string_view bytes, std::size_t nMaxChunk = SIZE_MAX)
-        : m_bytes(bytes), m_nMaxChunk(nMaxChunk == 0 ? 1 : nMaxChunk)
+    // maxChunk limits each Read, so that tests can split the input anywhere.
+    explicit MemoryByteSource(std::string_view bytes, std::size_t maxChunk = SIZE_MAX)
+        : bytes_(bytes), maxChunk_(maxChunk == 0 ? 1 : maxChunk)
     {
     }
 
-    std::size_t Read(char* pBuffer, std::size_t nCapacity) override;
+    std::size_t Read(char* buffer, std::size_t capacity) override;
 
 private:
-    std::string_view m_bytes;
-    std::size_t m_nMaxChunk;
+    std::string_view bytes_;
+    std::size_t maxChunk_;
 };
 
 // Hands out lines under the text-mode rules the settings file has always been read with: CR LF and
@@ -43,14 +43,14 @@ public:
     static constexpr std::size_t kMaxLineBytes = 199;
     static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
 
-    explicit ConfigLineReader(ConfigByteSource& source, std::size_t nBufferSize = kDefaultBufferSize);
+    explicit ConfigLineReader(ConfigByteSource& source, std::size_t bufferSize = kDefaultBufferSize);
 
     // The next line, without its line end; valid until the next call. Every call consumes at least
     // one byte or reaches the end, so a caller looping until AtEnd() always stops.
     std::string_view ReadLine();
 
     // True once a read has reached the end of the input.
-    bool AtEnd() const { return m_bAtEnd; }
+    bool AtEnd() const { return atEnd_; }
 
 private:
     // One line needs the limit plus a CR LF pair in view to be decided.
@@ -58,11 +58,11 @@ private:
 
     void Refill();
 
-    ConfigByteSource& m_source;
-    std::size_t m_nCapacity;
-    std::unique_ptr<char[]> m_buffer;
-    std::size_t m_nBegin = 0;
-    std::size_t m_nEnd = 0;
-    bool m_bSourceDone = false;
-    bool m_bAtEnd = false;
+    ConfigByteSource& source_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool sourceDone_ = false;
+    bool atEnd_ = false;
 };

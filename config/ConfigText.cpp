@@ -39,17 +39,17 @@ void AppendTextMode(std::string& text, std::string_view value)
 
 void ApplyConfigLine(std::string_view line, AddressSettings& settings)
 {
-    if (const void* pNul = std::memchr(line.data(), '\0', line.size()))
+    if (const void* nul = std::memchr(line.data(), '\0', line.size()))
     {
-        line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(pNul) - line.data()));
+        line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
     }
-    const std::size_t nEquals = line.find('=');
-    if (nEquals == std::string_view::npos || nEquals == 0)
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || equals == 0)
     {
         return;
     }
-    const std::string_view key = line.substr(0, nEquals);
-    const std::string_view value = line.substr(nEquals + 1);
+    const std::string_view key = line.substr(0, equals);
+    const std::string_view value = line.substr(equals + 1);
     for (const KeyBinding& binding : kKeys)
     {
         if (binding.key == key)

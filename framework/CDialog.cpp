@@ -5,7 +5,7 @@
 
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
-#include "res/resource.h"
+#include "framework/FrameworkIds.h"
 
 namespace
 {
@@ -22,7 +22,7 @@ T ReadAt(const BYTE* pb, std::size_t nOffset)
 bool TemplateLeavesPlacement(UINT nIDTemplate)
 {
     const HINSTANCE hInstance = AfxGetInstanceHandle();
-    const HRSRC hResource = ::FindResourceA(hInstance, MAKEINTRESOURCEA(nIDTemplate), MAKEINTRESOURCEA(5));
+    const HRSRC hResource = ::FindResourceA(hInstance, MAKEINTRESOURCEA(nIDTemplate), RT_DIALOG);
     const HGLOBAL hData = hResource != nullptr ? ::LoadResource(hInstance, hResource) : nullptr;
     const auto* pb = static_cast<const BYTE*>(hData != nullptr ? ::LockResource(hData) : nullptr);
     if (pb == nullptr || ::SizeofResource(hInstance, hResource) < 22)
@@ -38,20 +38,18 @@ bool TemplateLeavesPlacement(UINT nIDTemplate)
 }
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
 INT_PTR CDialog::DoModal()
 {
-    const HWND hOwner = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : AfxGetSafeOwner();
-    return ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner, DialogProc,
+    return ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), AfxGetSafeOwner(), DialogProc,
                              reinterpret_cast<LPARAM>(this));
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+void CDialog::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate != FALSE);
     DoDataExchange(&dx);
-    return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
@@ -64,10 +62,8 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::OnOK()
 {
-    if (UpdateData(TRUE))
-    {
-        EndDialog(IDOK);
-    }
+    UpdateData(TRUE);
+    EndDialog(IDOK);
 }
 
 void CDialog::OnCancel()

@@ -12,13 +12,13 @@ class CDataExchange;
 class CDialog : public CWnd, public CCmdTarget
 {
 public:
-    // Without a parent the dialog is owned by the thread's active window, or else the main window.
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    // The dialog is owned by the thread's active window, or else the main window.
+    explicit CDialog(UINT nIDTemplate);
 
     // Runs the dialog until EndDialog; the result is EndDialog's, or -1 when it could not be created.
     INT_PTR DoModal();
     // Moves data between the controls and the members: into the members when bSaveAndValidate.
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    void UpdateData(BOOL bSaveAndValidate = TRUE);
     void EndDialog(int nResult) const { ::EndDialog(m_hWnd, nResult); }
 
 protected:
@@ -31,6 +31,10 @@ protected:
     // Called for Cancel, Escape and the close box: ends with IDCANCEL.
     virtual void OnCancel();
 
+    // Hands the message being handled on to the dialog manager's default processing once the
+    // handler returns, as if no handler had taken it.
+    void Default() { m_bDefault = true; }
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -39,5 +43,5 @@ private:
     void CenterIfUnplaced() const;
 
     UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
+    bool m_bDefault = false;
 };

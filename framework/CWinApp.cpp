@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "res/resource.h"
+#include "framework/FrameworkIds.h"
 
 namespace
 {

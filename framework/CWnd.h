@@ -22,14 +22,8 @@ public:
     {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    // Sets the menu bar and grows the window by its height, so the client area keeps its size.
-    void SetMenu(HMENU hMenu) const;
-
-    // Hands the message being handled on to the system's default processing once the handler
-    // returns, as if no handler had taken it.
-    void Default() { m_bDefault = true; }
+    BOOL SetMenu(HMENU hMenu) const { return ::SetMenu(m_hWnd, hMenu); }
 
 protected:
     HWND m_hWnd = nullptr;
-    bool m_bDefault = false;
 };

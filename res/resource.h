@@ -1,7 +1,10 @@
 #pragma once
 
 // Every resource and command id of Tavrel. Included by the resource script and by C++ alike, so it
-// holds nothing but #define lines.
+// holds nothing but #define lines and includes.
+
+// The commands the framework defines: ID_APP_ABOUT, ID_HELP.
+#include "framework/FrameworkIds.h"
 
 // Version record
 #define VS_VERSION_INFO_ID 1
@@ -34,5 +37,3 @@
 
 // Commands
 #define IDM_ABOUTBOX 0x0010
-#define ID_APP_ABOUT 0xE140
-#define ID_HELP 0xE146

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Usage: scripts/bench.sh
 #
-# Builds the bench, win64 and win32 presets as needed, then measures and prints one table, each
+# Builds the bench, bench-win64 and win32 presets as needed, then measures and prints one table, each
 # figure beside its budget:
 #   - LoadConfigFile on the typical file and on 1, 8 and 64 MiB generated files (Google Benchmark,
 #     median of 5 repetitions), NormalizeAddress, SaveConfigFile with its flush to disk, and the
@@ -48,14 +48,14 @@ exe_of() { # exe_of PRESET NAME: the built executable, outside CMake's own folde
 }
 
 build bench tavrel_bench
-build win64 Tavrel MinimalDialog PlainSettingsDialog StartupLauncher
+build bench-win64 Tavrel MinimalDialog PlainSettingsDialog StartupLauncher
 build win32 Tavrel
 
-tavrel64=$(exe_of win64 Tavrel.exe)
+tavrel64=$(exe_of bench-win64 Tavrel.exe)
 tavrel32=$(exe_of win32 Tavrel.exe)
-floor64=$(exe_of win64 MinimalDialog.exe)
-plain64=$(exe_of win64 PlainSettingsDialog.exe)
-launcher=$(exe_of win64 StartupLauncher.exe)
+floor64=$(exe_of bench-win64 MinimalDialog.exe)
+plain64=$(exe_of bench-win64 PlainSettingsDialog.exe)
+launcher=$(exe_of bench-win64 StartupLauncher.exe)
 for f in "$tavrel64" "$tavrel32" "$floor64" "$plain64" "$launcher"; do
     [ -n "$f" ] || die "a built executable is missing"
 done
@@ -67,30 +67,25 @@ say "running the benchmarks (one to two minutes)"
     { cat "$work/bench.log" >&2; die "the benchmarks failed"; }
 
 # Work per byte, free of timing noise: the loader's instructions on 1 and 64 MiB of each shape.
-if command -v valgrind >/dev/null 2>&1; then
-    say "counting the loader's instructions (callgrind)"
-    for shape in endless_line lines_250 nul_heavy all_equals; do
-        for mib in 1 64; do
-            log=$work/callgrind-$shape-$mib.log
-            valgrind --tool=callgrind --toggle-collect='LoadConfigFile*' --callgrind-out-file="$work/callgrind.out" \
-                "$root/bench/bench/tavrel_bench" --benchmark_filter="^LoadConfigFile/${shape}_${mib}MiB/" \
-                --benchmark_min_time=0.000001 >"$log" 2>&1 || { cat "$log" >&2; die "callgrind failed"; }
-            ir=$(sed -n 's/.*I *refs: *//p' "$log" | tr -d ,)
-            loads=$(awk '{ for (i = 2; i <= NF; i++) if ($i ~ /^bytes_per_second/) print $(i - 1) }' "$log")
-            echo "RESULT load_ir_per_byte_${shape}_${mib}MiB $(awk -v ir="$ir" -v n="$loads" -v mib="$mib" \
-                'BEGIN { printf "%.3f", ir / n / (mib * 1048576) }')"
-        done
-    done >"$work/callgrind.txt"
-else
-    say "valgrind not found: no instruction counts"
-    : >"$work/callgrind.txt"
-fi
+say "counting the loader's instructions (callgrind)"
+for shape in endless_line lines_250 nul_heavy all_equals; do
+    for mib in 1 64; do
+        log=$work/callgrind-$shape-$mib.log
+        valgrind --tool=callgrind --toggle-collect='LoadConfigFile*' --callgrind-out-file="$work/callgrind.out" \
+            "$root/bench/bench/tavrel_bench" --benchmark_filter="^LoadConfigFile/${shape}_${mib}MiB/" \
+            --benchmark_min_time=0.000001 >"$log" 2>&1 || { cat "$log" >&2; die "callgrind failed"; }
+        ir=$(sed -n 's/.*I *refs: *//p' "$log" | tr -d ,)
+        loads=$(awk '{ for (i = 2; i <= NF; i++) if ($i ~ /^bytes_per_second/) print $(i - 1) }' "$log")
+        echo "RESULT load_ir_per_byte_${shape}_${mib}MiB $(awk -v ir="$ir" -v n="$loads" -v mib="$mib" \
+            'BEGIN { printf "%.3f", ir / n / (mib * 1048576) }')"
+    done
+done >"$work/callgrind.txt"
 
 # Footprint: strip copies, list imports (the same checker CTest runs on each build).
 footprint() { # footprint LABEL ARCH FORMAT EXE
     local copy=$work/$1.exe
     cp "$4" "$copy" && "$2-w64-mingw32-strip" "$copy" || die "cannot strip $4"
-    python3 "$repo/tests/pe/check_pe.py" --expect "$3" "$copy" >"$work/pe-$1.txt" 2>&1
+    "$repo/tests/pe/check-pe.sh" "$2-w64-mingw32-objdump" "$3" "$copy" >"$work/pe-$1.txt" 2>&1
     echo "RESULT pe_status_$1 $?"
     echo "RESULT stripped_bytes_$1 $(stat -c %s "$copy")"
     echo "RESULT imports_$1 $(sed -n 's/^ *imports: //p' "$work/pe-$1.txt")"

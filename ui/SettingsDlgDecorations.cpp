@@ -5,7 +5,7 @@
 #include "ui/AboutDlg.h"
 
 // System commands carry flags in their low four bits, and ids from 0xF000 on are the system's own.
-static_assert((IDM_ABOUTBOX & 0xFFF0) == IDM_ABOUTBOX && IDM_ABOUTBOX < 0xF000);
+static_assert((IDM_ABOUTBOX & ID_SYSCOMMAND_MASK) == IDM_ABOUTBOX && IDM_ABOUTBOX < 0xF000);
 
 void CSettingsDlg::InstallDecorations()
 {
@@ -19,8 +19,20 @@ void CSettingsDlg::InstallDecorations()
         }
     }
 
+    // The template sizes the client area for the controls alone, and a menu bar takes its height
+    // from the client area: the window grows by that height, so the controls keep their room.
+    RECT rcBefore{};
+    ::GetClientRect(m_hWnd, &rcBefore);
     m_menu.Attach(::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_HELPMENU)));
-    SetMenu(m_menu.GetSafeHmenu());
+    RECT rcAfter{};
+    if (SetMenu(m_menu.GetSafeHmenu()) && ::GetClientRect(m_hWnd, &rcAfter) && rcAfter.bottom < rcBefore.bottom)
+    {
+        RECT rcWindow{};
+        ::GetWindowRect(m_hWnd, &rcWindow);
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, rcWindow.right - rcWindow.left,
+                       rcWindow.bottom - rcWindow.top + rcBefore.bottom - rcAfter.bottom,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     // Shared: the system owns the image and frees it.
     const HANDLE hSmallIcon =
@@ -30,7 +42,7 @@ void CSettingsDlg::InstallDecorations()
 
 void CSettingsDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/)
 {
-    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+    if ((nID & ID_SYSCOMMAND_MASK) == IDM_ABOUTBOX)
     {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();

@@ -82,7 +82,8 @@ Fields ReferenceLoad(std::string_view file)
 
 Fields FieldsOf(const AddressSettings& s)
 {
-    return {s.m_strShelfMngIp.Str(), s.m_strControlUnitIp.Str(), s.m_strSubnetMask.Str(), s.m_strDefaultRouter.Str()};
+    return {std::string(s.m_strShelfMngIp.View()), std::string(s.m_strControlUnitIp.View()),
+            std::string(s.m_strSubnetMask.View()), std::string(s.m_strDefaultRouter.View())};
 }
 } // namespace
 

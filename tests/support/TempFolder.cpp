@@ -7,7 +7,7 @@
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() : m_previous(fs::current_path())
+TempFolder::TempFolder(Use use) : m_previous(fs::current_path()), m_entered(use == Use::AsWorkingFolder)
 {
     std::random_device random;
     for (;;)
@@ -19,13 +19,19 @@ TempFolder::TempFolder() : m_previous(fs::current_path())
             break;
         }
     }
-    fs::current_path(m_path);
+    if (m_entered)
+    {
+        fs::current_path(m_path);
+    }
 }
 
 TempFolder::~TempFolder()
 {
     std::error_code ignored;
-    fs::current_path(m_previous, ignored);
+    if (m_entered)
+    {
+        fs::current_path(m_previous, ignored);
+    }
     // A test may have left the folder or a file in it read-only.
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(m_path, ignored))
     {

@@ -5,13 +5,19 @@
 #include <string>
 #include <string_view>
 
-// A new empty folder under the system's temporary folder, made the working folder for as long as it
-// lives (lan.cfg is always relative to it). The previous working folder comes back and the folder is
-// removed with everything in it at the end.
+// A new empty folder under the system's temporary folder, removed with everything in it at the end.
+// Made the working folder for as long as it lives (lan.cfg is always relative to it), unless it is
+// only a place to hand to another process; the previous working folder comes back at the end.
 class TempFolder
 {
 public:
-    TempFolder();
+    enum class Use
+    {
+        AsWorkingFolder,
+        AsPath,
+    };
+
+    explicit TempFolder(Use use = Use::AsWorkingFolder);
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
@@ -21,6 +27,7 @@ public:
 private:
     std::filesystem::path m_path;
     std::filesystem::path m_previous;
+    bool m_entered;
 };
 
 // The whole content of a regular file, or nothing when there is no regular file there.

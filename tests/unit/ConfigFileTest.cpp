@@ -131,7 +131,7 @@ TEST_F(ConfigFileTest, LoadReadsAFileLargerThanItsBuffer)
                                         "MANAGMENT_IP_ADDR=" + value + "\r\n");
     AddressSettings settings;
     LoadConfigFile(settings);
-    EXPECT_EQ(settings.m_strControlUnitIp.Str(), value);
+    EXPECT_EQ(settings.m_strControlUnitIp.View(), value);
 }
 
 TEST_F(ConfigFileTest, LoadLeavesFieldsAloneWhenTheFileIsUnusable)

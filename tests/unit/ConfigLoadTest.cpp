@@ -27,7 +27,8 @@ std::ostream& operator<<(std::ostream& os, const Fields& f)
 
 Fields FieldsOf(const AddressSettings& s)
 {
-    return {s.m_strShelfMngIp.Str(), s.m_strControlUnitIp.Str(), s.m_strSubnetMask.Str(), s.m_strDefaultRouter.Str()};
+    return {std::string(s.m_strShelfMngIp.View()), std::string(s.m_strControlUnitIp.View()),
+            std::string(s.m_strSubnetMask.View()), std::string(s.m_strDefaultRouter.View())};
 }
 
 // Loading starts from these values, so that the cases see which fields a file leaves alone.

@@ -58,7 +58,7 @@ TEST(KeystrokeRuleTest, JudgesTheByteBeforeTheCaret)
     };
     for (const KeystrokeCase& c : cases)
     {
-        const CString text(c.text.data(), static_cast<int>(c.text.size()));
+        const CString text{std::string(c.text)};
         EXPECT_EQ(FindRefusedKeystroke(text, c.selection), c.refused) << c.name;
     }
 }
@@ -69,7 +69,7 @@ TEST(KeystrokeRuleTest, OnlyAsciiDigitsAndPeriodPass)
 {
     for (int byte = 0; byte < 256; ++byte)
     {
-        const CString text(static_cast<char>(byte));
+        const CString text{std::string(1, static_cast<char>(byte))};
         const bool passes = byte == '.' || (byte >= '0' && byte <= '9');
         EXPECT_EQ(FindRefusedKeystroke(text, 1), passes ? std::nullopt : std::optional<int>(0)) << "byte " << byte;
     }

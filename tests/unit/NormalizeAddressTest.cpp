@@ -103,16 +103,16 @@ TEST(NormalizeAddressTest, AcceptsAndRewritesOrRefusesUnchanged)
     };
     for (const NormalizeCase& c : cases)
     {
-        CString text(c.input.data(), static_cast<int>(c.input.size()));
+        CString text{std::string(c.input)};
         const bool accepted = NormalizeAddress(text);
         EXPECT_EQ(accepted, c.accepted) << Printable(c.input);
         if (c.accepted)
         {
-            EXPECT_EQ(text.Str(), c.expected) << Printable(c.input);
+            EXPECT_EQ(text.View(), c.expected) << Printable(c.input);
         }
         else
         {
-            EXPECT_EQ(text.Str(), c.input) << "refused text must stay as it was: " << Printable(c.input);
+            EXPECT_EQ(text.View(), c.input) << "refused text must stay as it was: " << Printable(c.input);
         }
     }
 }
@@ -139,14 +139,14 @@ TEST(NormalizeAddressTest, ScanWrapsNegativesAndCountsItems)
     for (const Case& c : cases)
     {
         const AddressScan scan = ScanAddress(c.input);
-        EXPECT_EQ(scan.nCount, c.count) << c.input;
+        EXPECT_EQ(scan.count, c.count) << c.input;
         for (int i = 0; i < c.count && i < 4; ++i)
         {
             EXPECT_EQ(scan.numbers[static_cast<std::size_t>(i)], c.numbers[static_cast<std::size_t>(i)]) << c.input;
         }
         if (c.count == 5)
         {
-            EXPECT_EQ(scan.chTrailing, c.trailing) << c.input;
+            EXPECT_EQ(scan.trailing, c.trailing) << c.input;
         }
     }
 }
@@ -200,21 +200,21 @@ bool ExpectSameAsLibrary(const std::string& input)
 {
     const OracleResult expected = ScanWithLibrary(input);
     const AddressScan scan = ScanAddress(input);
-    EXPECT_EQ(scan.nCount, expected.count) << Printable(input);
+    EXPECT_EQ(scan.count, expected.count) << Printable(input);
     for (int i = 0; i < std::min(expected.count, 4); ++i)
     {
         EXPECT_EQ(scan.numbers[static_cast<std::size_t>(i)], expected.numbers[i]) << Printable(input);
     }
     if (expected.count == 5)
     {
-        EXPECT_EQ(scan.chTrailing, expected.trailing) << Printable(input);
+        EXPECT_EQ(scan.trailing, expected.trailing) << Printable(input);
     }
 
     std::string canonical;
     const bool libraryAccepts = NormalizeWithLibrary(input, canonical);
     CString text(input.c_str());
     EXPECT_EQ(NormalizeAddress(text), libraryAccepts) << Printable(input);
-    EXPECT_EQ(text.Str(), libraryAccepts ? canonical : input) << Printable(input);
+    EXPECT_EQ(text.View(), libraryAccepts ? canonical : input) << Printable(input);
     return libraryAccepts;
 }
 
@@ -247,7 +247,7 @@ TEST(NormalizeAddressTest, MatchesLibraryScanOnAddressShapedInputs)
     const std::string spaces = " \t\n\v\f\r";
     const std::string others = "+-x.\x80\xff 0";
     std::mt19937 rng(977);
-    auto roll = [&rng](unsigned n) { return static_cast<std::size_t>(rng() % n); };
+    auto roll = [&rng](unsigned n) -> std::size_t { return rng() % n; };
     int accepted = 0;
     for (int i = 0; i < kGeneratedInputs && !HasFailure(); ++i)
     {

@@ -4,8 +4,6 @@
 #include "tests/gui/e2e/Wait.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace e2e
 {
@@ -23,60 +21,17 @@ bool IsDialogWindow(HWND hwnd)
 
 } // namespace
 
-ScratchFolder::ScratchFolder()
-{
-    char temp[MAX_PATH]{};
-    GetTempPathA(MAX_PATH, temp);
-    for (unsigned attempt = 0; attempt < 1000; ++attempt)
-    {
-        char name[MAX_PATH]{};
-        std::snprintf(name, sizeof name, "%stavrel-e2e-%lu-%u", temp, GetCurrentProcessId(), attempt);
-        if (CreateDirectoryA(name, nullptr))
-        {
-            m_strPath = name;
-            return;
-        }
-    }
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    if (m_strPath.empty())
-        return;
-    WIN32_FIND_DATAA found{};
-    HANDLE hFind = FindFirstFileA(File("*").c_str(), &found);
-    if (hFind != INVALID_HANDLE_VALUE)
-    {
-        do
-        {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                continue;
-            const std::string file = File(found.cFileName);
-            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(file.c_str());
-        } while (FindNextFileA(hFind, &found));
-        FindClose(hFind);
-    }
-    RemoveDirectoryA(m_strPath.c_str());
-}
-
 TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_view> lanCfg)
 {
-    if (m_folder.Path().empty())
-    {
-        std::printf("cannot create a scratch folder\n");
-        return;
-    }
     if (lanCfg)
     {
-        std::ofstream out(m_folder.File("lan.cfg"), std::ios::binary);
-        out.write(lanCfg->data(), static_cast<std::streamsize>(lanCfg->size()));
+        WriteFileBytes(LanCfgPath(), *lanCfg);
     }
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path().c_str(),
-                        &si, &m_pi))
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        m_folder.Path().string().c_str(), &si, &m_pi))
     {
         std::printf("cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
         m_pi = {};
@@ -241,16 +196,13 @@ bool TavrelProcess::Running() const
 
 std::optional<std::string> TavrelProcess::LanCfg() const
 {
-    std::ifstream in(m_folder.File("lan.cfg"), std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFileBytes(LanCfgPath());
 }
 
 bool TavrelProcess::SetLanCfgReadOnly(bool readOnly) const
 {
-    return SetFileAttributesA(m_folder.File("lan.cfg").c_str(),
-                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != FALSE;
+    return SetFileAttributesA(LanCfgPath().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) !=
+           FALSE;
 }
 
 } // namespace e2e

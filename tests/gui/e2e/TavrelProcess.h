@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "tests/gui/e2e/RemoteWindow.h"
+#include "tests/support/TempFolder.h"
 
 #include <chrono>
 #include <optional>
@@ -31,22 +32,6 @@ struct MessageBoxSeen
     HWND hwnd = nullptr;
     std::string caption;
     std::string text;
-};
-
-// A new empty folder under the temporary folder, removed with what it holds.
-class ScratchFolder
-{
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& Path() const { return m_strPath; }
-    std::string File(std::string_view name) const { return m_strPath + "\\" + std::string(name); }
-
-private:
-    std::string m_strPath;
 };
 
 class TavrelProcess
@@ -98,7 +83,9 @@ public:
     bool SetLanCfgReadOnly(bool readOnly) const;
 
 private:
-    ScratchFolder m_folder;
+    std::string LanCfgPath() const { return (m_folder.Path() / "lan.cfg").string(); }
+
+    TempFolder m_folder{TempFolder::Use::AsPath};
     PROCESS_INFORMATION m_pi{};
     HWND m_hDialog = nullptr;
     DWORD m_nUiThread = 0;
