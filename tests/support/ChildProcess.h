@@ -13,6 +13,6 @@ struct ProcessResult
 };
 
 // Runs program with args in the current working folder, with nothing on standard input, and
-// collects its standard output and error. With asNobody a root caller runs it as the user nobody, so
-// that the kernel's permission checks apply.
+// collects its standard output and error. With asNobody a root caller on POSIX runs it as the user
+// nobody, so that the kernel's permission checks apply; Windows has no such user and ignores it.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, bool asNobody = false);
