@@ -110,7 +110,7 @@ bool Contains(std::span<const std::string_view> args, std::string_view wanted)
 
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args)
 {
-    // They answer whatever else is given: a value never starts with "--", so neither is one.
+    // These answer whatever else is given; a value never starts with "--", so neither can be one.
     if (Contains(args, "--help"))
     {
         return Accept(Command::Help);
