@@ -29,7 +29,7 @@ constexpr std::array<CommandWord, 4> kCommandWords = {{
 }};
 
 // The options after their "--": --file, --strict, then one per setting in kSettingNames order.
-struct OptionSpec
+struct OptionInfo
 {
     std::string_view name;
     bool takesValue;
@@ -41,9 +41,9 @@ constexpr std::size_t kStrictOption = 1;
 constexpr std::size_t kFirstSettingOption = 2;
 constexpr std::size_t kOptionCount = kFirstSettingOption + kSettingCount;
 
-constexpr std::array<OptionSpec, kOptionCount> MakeOptions()
+constexpr std::array<OptionInfo, kOptionCount> MakeOptions()
 {
-    std::array<OptionSpec, kOptionCount> options{};
+    std::array<OptionInfo, kOptionCount> options{};
     options[kFileOption] = {"file", true, kFileCommands};
     options[kStrictOption] = {"strict", false, Bit(Command::Check) | Bit(Command::Set)};
     for (std::size_t i = 0; i < kSettingCount; ++i)
@@ -53,11 +53,11 @@ constexpr std::array<OptionSpec, kOptionCount> MakeOptions()
     return options;
 }
 
-constexpr std::array<OptionSpec, kOptionCount> kOptions = MakeOptions();
+constexpr std::array<OptionInfo, kOptionCount> kOptions = MakeOptions();
 
 std::optional<std::size_t> FindOption(std::string_view name)
 {
-    const auto found = std::ranges::find(kOptions, name, &OptionSpec::name);
+    const auto found = std::ranges::find(kOptions, name, &OptionInfo::name);
     if (found == kOptions.end())
     {
         return std::nullopt;
