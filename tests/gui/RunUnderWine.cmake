@@ -16,7 +16,7 @@ ExternalProject_Add(test_programs
         -DTAVREL_WERROR=${TAVREL_WERROR}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${_programs}/gui_inprocess.exe ${_programs}/gui_e2e.exe)
+    BUILD_BYPRODUCTS ${_programs}/gui_inprocess.exe ${_programs}/gui_e2e.exe ${_programs}/cli_e2e.exe)
 
 # Every Windows program a test runs goes through wine-run.sh.
 set(_emulator ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
@@ -57,3 +57,6 @@ tavrel_add_wine_tests(gui_inprocess inprocess.
 tavrel_add_wine_tests(gui_e2e e2e.
     EXTRA_ARGS $<TARGET_FILE:Tavrel>
     PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE LABELS e2e)
+tavrel_add_wine_tests(cli_e2e cli.
+    EXTRA_ARGS $<TARGET_FILE:tavrelctl>
+    PROPERTIES TIMEOUT 120 LABELS cli)

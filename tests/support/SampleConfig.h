@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // lan.cfg exactly as Tavrel writes it for shelf 10.1.1.2, control unit 10.1.1.3, mask 255.255.255.0
@@ -11,3 +12,14 @@ inline constexpr std::string_view kSampleConfigText = "[GENERAL INFORMATION]\r\n
                                                       "MANAGMENT_IP_ADDR=10.1.1.3\r\n"
                                                       "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
                                                       "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
+
+// lan.cfg as Tavrel writes it for any four settings, given top to bottom as the dialog shows them.
+inline std::string CanonicalConfigText(std::string_view controlUnit, std::string_view shelfMng,
+                                       std::string_view subnetMask, std::string_view defaultRouter)
+{
+    const std::string mask(subnetMask);
+    const std::string router(defaultRouter);
+    return "[GENERAL INFORMATION]\r\nSHELF_MNG_IP_ADDR=" + std::string(shelfMng) + "\r\nSHELF_MNG_SUBNETMASK=" + mask +
+           "\r\nSHELF_MNG_DEFGATEWAY=" + router + "\r\nMANAGMENT_IP_ADDR=" + std::string(controlUnit) +
+           "\r\nMANAGMENT_SUBNETMASK=" + mask + "\r\nMANAGMENT_DEFGATEWAY=" + router + "\r\n";
+}

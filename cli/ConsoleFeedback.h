@@ -1,0 +1,27 @@
+#pragma once
+
+#include "common/UserFeedback.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+// Where the dialog would show a message box, tavrelctl writes one line on the error stream, led by
+// the program's name and the settings file it concerns, so that a loop over many units tells which.
+class ConsoleFeedback final : public UserFeedback
+{
+public:
+    ConsoleFeedback(std::ostream& err, std::string_view file) : err_(err), file_(file) {}
+
+    // A message's second line joins its first: a console line is one message.
+    void ShowMessage(const char* text) override;
+    // A console has no controls; the message has already named the field.
+    void FocusControl(int) override {}
+
+    void Report(std::string_view text);
+    void Warn(std::string_view text);
+
+private:
+    std::ostream& err_;
+    std::string file_;
+};

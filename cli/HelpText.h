@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string_view>
+
+// What --help prints: every command, option and exit status, and the decisions a script relies on.
+inline constexpr std::string_view kHelpText =
+    R"(Usage: tavrelctl COMMAND [OPTIONS]
+
+Shows, checks and sets the addresses in a Tavrel settings file by the dialog's own rules.
+
+Commands:
+  show    print the four settings as loaded, one "name=value" line each:
+          control-unit, shelf-management, subnet-mask, default-router
+  check   check the four addresses as the dialog's OK does, then the network checks
+  set     change the named settings, check all four as the dialog's OK does, run the
+          network checks, and write the file; a missing file counts as empty
+  help    this text
+
+Options:
+  --file PATH                 the settings file (default: lan.cfg in the working directory);
+                              show, check and set
+  --strict                    any network warning fails the command; check and set
+  --control-unit ADDRESS      set: the Control Unit address
+  --shelf-management ADDRESS  set: the Shelf Management address
+  --subnet-mask MASK          set: the subnet mask of both interfaces
+  --default-router ADDRESS    set: the default router of both interfaces
+  --help                      this text, whatever else is given
+  --version                   the program's version
+
+A value follows its option or is joined to it by "=" (--file=units/a/lan.cfg); a word that
+starts with "--" is never taken as a value. Each option may be given once: a repeated option
+is refused, not overridden. Empty values, and bytes outside ASCII in an address, are refused.
+show and check never write or create anything; set writes nothing when a check fails.
+
+Network warnings, one line each on standard error (check and set):
+  - the subnet mask is not contiguous ones then zeros; the checks below that need a subnet
+    (network, broadcast, router) are then skipped
+  - control-unit or shelf-management is the network or broadcast address of its subnet
+    (masks shorter than /31 only: a /31 or /32 has no such addresses)
+  - default-router is outside the subnet of control-unit, or of shelf-management
+  - control-unit and shelf-management are the same address
+
+Exit status:
+  0   success (warnings allowed without --strict)
+  1   an address fails the dialog's check; the first failure is reported
+  2   the file cannot be read or written: missing (show, check), not a regular file,
+      read-only, or in a folder that takes no new file
+  3   a network warning under --strict; set then writes nothing
+  64  usage: unknown command or option, missing, empty or repeated value, option that does
+      not go with the command, set naming no setting
+  70  internal error, such as running out of memory
+)";

@@ -1,0 +1,30 @@
+#include "cli/TavrelCtl.h"
+
+#include "cli/Commands.h"
+#include "cli/CommandLine.h"
+#include "cli/HelpText.h"
+#include "res/Version.h"
+
+ExitStatus RunTavrelCtl(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+{
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    if (!parsed.request)
+    {
+        err << "tavrelctl: " << parsed.error << " (see tavrelctl --help)\n";
+        return ExitStatus::Usage;
+    }
+    switch (parsed.request->command)
+    {
+    case Command::Help:
+        out << kHelpText;
+        return ExitStatus::Success;
+    case Command::Version:
+        out << "tavrelctl " TAVREL_VERSION_STRING "\n";
+        return ExitStatus::Success;
+    case Command::Show:
+    case Command::Check:
+    case Command::Set:
+        break;
+    }
+    return RunFileCommand(*parsed.request, out, err);
+}

@@ -1,0 +1,31 @@
+#include "cli/TavrelCtl.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+int main(int argc, char** argv)
+{
+#ifdef _WIN32
+    // Lines end in a bare line feed on every platform, so that scripts see the same bytes.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    try
+    {
+        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        return static_cast<int>(RunTavrelCtl(args, std::cout, std::cerr));
+    }
+    catch (...)
+    {
+        // In practice only allocation can fail here, so the message allocates nothing.
+        std::fputs("tavrelctl: internal error\n", stderr);
+        return static_cast<int>(ExitStatus::Internal);
+    }
+}

@@ -1,0 +1,127 @@
+#include <windows.h>
+
+#include "tests/support/ChildProcess.h"
+
+namespace
+{
+constexpr DWORD kTimeLimitMs = 60'000;
+
+class Handle
+{
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle()
+    {
+        if (IsValid())
+        {
+            ::CloseHandle(h_);
+        }
+    }
+
+    HANDLE Get() const { return h_; }
+    bool IsValid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// A file the child writes one stream into, gone once closed: the child never waits for a reader.
+Handle OpenCapture(SECURITY_ATTRIBUTES& inherit)
+{
+    char folder[MAX_PATH]{};
+    char name[MAX_PATH]{};
+    if (::GetTempPathA(MAX_PATH, folder) == 0 || ::GetTempFileNameA(folder, "tvc", 0, name) == 0)
+    {
+        return Handle(INVALID_HANDLE_VALUE);
+    }
+    return Handle(::CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+}
+
+std::string ReadCapture(const Handle& file)
+{
+    std::string bytes;
+    ::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &n, nullptr) && n > 0)
+    {
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+// Quoted so that the C runtime's parser gives the child exactly this argument back.
+std::string Quote(const std::string& arg)
+{
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
+    {
+        return arg;
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char ch : arg)
+    {
+        if (ch == '\\')
+        {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(ch == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        quoted += ch;
+        backslashes = 0;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
+}
+} // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, bool)
+{
+    std::string commandLine = Quote(program);
+    for (const std::string& arg : args)
+    {
+        commandLine += " " + Quote(arg);
+    }
+
+    ProcessResult result;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const Handle in(
+        ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+    const Handle out = OpenCapture(inherit);
+    const Handle err = OpenCapture(inherit);
+    if (!in.IsValid() || !out.IsValid() || !err.IsValid())
+    {
+        return result;
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.Get();
+    startup.hStdOutput = out.Get();
+    startup.hStdError = err.Get();
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &startup, &process))
+    {
+        return result;
+    }
+    const Handle thread(process.hThread);
+    const Handle child(process.hProcess);
+    DWORD code = 0;
+    if (::WaitForSingleObject(child.Get(), kTimeLimitMs) != WAIT_OBJECT_0)
+    {
+        ::TerminateProcess(child.Get(), 1);
+        ::WaitForSingleObject(child.Get(), kTimeLimitMs);
+    }
+    else if (::GetExitCodeProcess(child.Get(), &code))
+    {
+        result.status = static_cast<int>(code);
+    }
+    result.out = ReadCapture(out);
+    result.err = ReadCapture(err);
+    return result;
+}
