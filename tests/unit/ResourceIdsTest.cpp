@@ -1,5 +1,6 @@
-// Reads res/resource.h as text: two resources or controls sharing a number is a real and easy
-// mistake that the resource compiler does not catch.
+// Reads the resource ids as text, the application's and the framework's it includes: two resources,
+// controls or commands sharing a number is a real and easy mistake that the resource compiler does
+// not catch.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,15 +13,18 @@ namespace
 
 std::map<std::string, unsigned long> ReadDefines()
 {
-    std::ifstream in(std::string(TAVREL_SOURCE_DIR) + "/res/resource.h");
     const std::regex define(R"(^#define\s+(\w+)\s+(0[xX][0-9A-Fa-f]+|\d+)\s*$)");
     std::map<std::string, unsigned long> ids;
-    for (std::string line; std::getline(in, line);)
+    for (const char* header : {"/res/resource.h", "/framework/FrameworkIds.h"})
     {
-        std::smatch m;
-        if (std::regex_match(line, m, define))
+        std::ifstream in(std::string(TAVREL_SOURCE_DIR) + header);
+        for (std::string line; std::getline(in, line);)
         {
-            ids[m[1]] = std::stoul(m[2], nullptr, 0);
+            std::smatch m;
+            if (std::regex_match(line, m, define))
+            {
+                ids[m[1]] = std::stoul(m[2], nullptr, 0);
+            }
         }
     }
     return ids;
