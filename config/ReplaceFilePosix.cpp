@@ -1,3 +1,4 @@
+#include "config/FileKind.h"
 #include "config/ReplaceFileContents.h"
 
 #include <cerrno>
@@ -264,4 +265,23 @@ bool ReplaceFileContents(const char* target, std::string_view text)
     }
     SyncDirectoryOf(path);
     return true;
+}
+
+FileKind KindOfFile(const char* path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(path, &status) == 0)
+    {
+        return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::NotRegular;
+    }
+    return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unknown;
+}
+
+bool CreateEmptyFile(const char* path)
+{
+    // O_EXCL does not follow a symbolic link, not even one whose target is missing.
+    FileDescriptor file(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    return file.IsOpen() && file.Close();
 }
