@@ -5,17 +5,21 @@ set -euo pipefail
 
 packages=(
     make cmake g++ clang libclang-rt-14-dev   # native build, sanitizers, libFuzzer
-    libgtest-dev libbenchmark-dev             # unit tests, benchmarks
+    libgtest-dev googletest libbenchmark-dev  # unit tests (GoogleTest's sources for the Windows ones), benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686   # the Windows builds
     wine64 xvfb xauth x11-utils imagemagick   # running and testing the program, screenshots
     python3 file valgrind procps              # helper scripts, executable checks, profiling
 )
+# Wine's 32-bit half runs the shipped 32-bit program beside the 64-bit one.
+foreign=(wine32:i386)
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 
 missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
+for p in "${packages[@]}" "${foreign[@]}"; do
+    installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -25,5 +29,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq
+# Installing wine32 may bring some amd64 libraries up to the versions of their i386 twins.
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
 # Usage: scripts/run-tavrel.sh
 #
-# Starts build/win64/Tavrel.exe under Wine in the folder run/, which gets a sample lan.cfg the first
-# time. With a usable DISPLAY the program opens there and this waits until you close it. Without one
+# Starts the shipped 32-bit build/win32/Tavrel.exe under Wine in the folder run/, which gets a sample
+# lan.cfg the first time; where this machine cannot run 32-bit code, the 64-bit build, saying why. With a usable DISPLAY the program opens there and this waits until you close it. Without one
 # (or with TAVREL_HEADLESS=1) it runs on a virtual display: once the dialog is shown with its fields
 # filled, a screenshot goes to build/screenshot.png, the dialog is closed the way the close box
 # closes it (nothing is written), and the picture's path is printed.
 #
-# Environment: TAVREL_EXE (default build/win64/Tavrel.exe), and those of scripts/wine-session.sh.
+# Environment: TAVREL_EXE (the program to start instead), and those of scripts/wine-session.sh.
 set -u
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-exe=${TAVREL_EXE:-$repo/build/win64/Tavrel.exe}
 run_dir=$repo/run
 shot=$repo/build/screenshot.png
 
 say() { echo "run-tavrel: $*" >&2; }
+
+exe=${TAVREL_EXE:-}
+if [ -z "$exe" ]; then
+    if reason=$("$repo/scripts/can-run-32bit.sh"); then
+        exe=$repo/build/win32/Tavrel.exe
+    else
+        exe=$repo/build/win64/Tavrel.exe
+        [ "${1:-}" = --headless-inside-session ] || say "starting the 64-bit build: $reason"
+    fi
+fi
+export TAVREL_EXE=$exe
 
 # Runs inside the Wine session, on its virtual display.
 headless() {
@@ -77,7 +87,7 @@ if [ "${1:-}" = --headless-inside-session ]; then
 fi
 
 if [ ! -f "$exe" ]; then
-    say "$exe not found; build it first (make win64)"
+    say "$exe not found; build it first (make run builds it)"
     exit 1
 fi
 

@@ -159,14 +159,26 @@ if [ -e "$WINEPREFIX" ] && [ ! -O "$WINEPREFIX" ]; then
     exit 1
 fi
 
+# One prefix holds both halves of Wine where 32-bit code runs. A prefix made before wine32 was
+# installed, or while WINEPATH named 64-bit DLL folders, has an empty syswow64, in which every 32-bit
+# program fails at once (c0000135): such a prefix of ours is made again.
+runs_32bit=$("$repo/scripts/can-run-32bit.sh" >/dev/null && echo 1)
+if [ -n "$runs_32bit" ] && [ -f "$WINEPREFIX/.tavrel-ready" ] &&
+    [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+    say "the prefix lacks Wine's 32-bit half; creating it again"
+    rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/.tavrel-ready" ]; then
     say "creating Wine prefix $WINEPREFIX"
-    timeout -k 5 180 "$wine64" wineboot --init >/dev/null 2>&1 {lock_fd}>&-
+    timeout -k 5 180 env -u WINEPATH "$wine64" wineboot --init >/dev/null 2>&1 {lock_fd}>&-
     timeout -k 5 60 "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1 {lock_fd}>&-
     if ! timeout -k 5 120 "$wineserver" -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the prefix failed"
         exit 1
+    fi
+    if [ -n "$runs_32bit" ] && [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+        say "the new prefix has no 32-bit half: 32-bit programs will not start"
     fi
     touch "$WINEPREFIX/.tavrel-ready"
 fi

@@ -6,11 +6,41 @@
 namespace e2e
 {
 
-std::string Show(const std::optional<Selection>& sel)
+namespace
 {
-    if (!sel)
-        return "(no answer)";
-    return "(" + std::to_string(sel->start) + ", " + std::to_string(sel->end) + ")";
+std::string& TavrelExePath()
+{
+    static std::string s_path;
+    return s_path;
+}
+
+// Converts a Unix path (as CMake hands it over under Wine) to the drive Wine maps the root to.
+std::string WindowsPath(std::string path)
+{
+    if (path.empty() || path.front() != '/')
+        return path;
+    for (char& ch : path)
+    {
+        if (ch == '/')
+            ch = '\\';
+    }
+    return "Z:" + path;
+}
+} // namespace
+
+const std::string& TavrelExe()
+{
+    return TavrelExePath();
+}
+
+void SetTavrelExe(std::string exe)
+{
+    TavrelExePath() = WindowsPath(std::move(exe));
+}
+
+void PrintTo(const Selection& sel, std::ostream* os)
+{
+    *os << "(" << sel.start << ", " << sel.end << ")";
 }
 
 std::string CrLfLines(std::span<const std::string_view> lines)
@@ -24,31 +54,24 @@ std::string CrLfLines(std::span<const std::string_view> lines)
     return text;
 }
 
-bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view text,
-                      const std::function<void()>& whileShown, std::source_location where)
+bool ExpectMessageBox(const TavrelProcess& app, std::string_view text, const std::function<void()>& whileShown,
+                      std::source_location where)
 {
     const auto box = app.WaitForMessageBox();
     if (!box)
     {
-        t.Fail(where.file_name(), static_cast<int>(where.line()),
-               "no message box came up; expected one saying " + Quote(text));
+        ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+            << "no message box came up; expected one saying " << testing::PrintToString(std::string(text));
         return false;
     }
-    if (box->caption != "Tavrel")
-    {
-        t.Fail(where.file_name(), static_cast<int>(where.line()),
-               "message box caption is " + Quote(box->caption) + ", expected \"Tavrel\"");
-    }
-    if (box->text != text)
-    {
-        t.Fail(where.file_name(), static_cast<int>(where.line()),
-               "message box says " + Quote(box->text) + ", expected " + Quote(text));
-    }
+    EXPECT_EQ(box->caption, "Tavrel") << "caption of the message box (" << where.file_name() << ":" << where.line()
+                                      << ")";
+    EXPECT_EQ(box->text, text) << "text of the message box (" << where.file_name() << ":" << where.line() << ")";
     if (whileShown)
         whileShown();
     if (!app.CloseMessageBox(*box))
     {
-        t.Fail(where.file_name(), static_cast<int>(where.line()), "the message box did not close on Enter");
+        ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << "the message box did not close on Enter";
         return false;
     }
     return true;
@@ -68,12 +91,12 @@ bool TabTo(const TavrelProcess& app, int id, bool backwards)
     return app.FocusId() == id;
 }
 
-bool CloseWithEscape(Context& t, TavrelProcess& app, std::source_location where)
+bool CloseWithEscape(TavrelProcess& app, std::source_location where)
 {
     app.Key(VK_ESCAPE);
     if (app.WaitForExit())
         return true;
-    t.Fail(where.file_name(), static_cast<int>(where.line()), "Tavrel did not end on Escape");
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << "Tavrel did not end on Escape";
     return false;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "tests/gui/e2e/TavrelProcess.h"
-#include "tests/support/SampleConfig.h"
-#include "tests/gui/e2e/TestRunner.h"
 #include "tests/gui/e2e/Wait.h"
+#include "tests/support/SampleConfig.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <source_location>
 #include <span>
 #include <string>
@@ -33,8 +35,12 @@ inline constexpr std::string_view kInvalidAddressChar =
     "The IP address field can contain only digits (0-9) and periods (.) as separators";
 inline constexpr std::string_view kSaved = "Configuration file updated successfully";
 
+// The program under test, as given on the command line after the test options.
+const std::string& TavrelExe();
+void SetTavrelExe(std::string exe);
+
 // Shows a selection read from a field in failure messages.
-std::string Show(const std::optional<Selection>& sel);
+void PrintTo(const Selection& sel, std::ostream* os);
 
 // Builds a file from lines, each ended by CR LF.
 std::string CrLfLines(std::span<const std::string_view> lines);
@@ -42,29 +48,28 @@ std::string CrLfLines(std::span<const std::string_view> lines);
 // Waits for a message box, checks its caption ("Tavrel") and text, runs whileShown (checks of what the
 // dialog shows meanwhile) and closes the box with Enter. Failures are reported at the caller's line.
 // False when no box came up or it would not close: the case cannot go on.
-bool ExpectMessageBox(Context& t, const TavrelProcess& app, std::string_view text,
-                      const std::function<void()>& whileShown = {},
+bool ExpectMessageBox(const TavrelProcess& app, std::string_view text, const std::function<void()>& whileShown = {},
                       std::source_location where = std::source_location::current());
 
 // Presses Tab (or Shift+Tab) until the control has the focus, at most one round of the cycle.
 bool TabTo(const TavrelProcess& app, int id, bool backwards = false);
 
 // Ends the program with Escape and checks that it exits.
-bool CloseWithEscape(Context& t, TavrelProcess& app, std::source_location where = std::source_location::current());
+bool CloseWithEscape(TavrelProcess& app, std::source_location where = std::source_location::current());
 
 // Gives the program a step's time to get there, then checks (and shows the value seen).
-#define CHECK_SOON_EQ(t, actual, expected)                                                                             \
-    (::e2e::WaitUntil([&] { return (actual) == (expected); }), CHECK_EQ(t, actual, expected))
-
-#define REQUIRE_SOON_EQ(t, actual, expected)                                                                           \
+#define EXPECT_SOON_EQ(actual, expected)                                                                               \
     do                                                                                                                 \
     {                                                                                                                  \
-        if (!CHECK_SOON_EQ(t, actual, expected))                                                                       \
-            return;                                                                                                    \
+        ::e2e::WaitUntil([&] { return (actual) == (expected); });                                                      \
+        EXPECT_EQ(actual, expected);                                                                                   \
     } while (false)
 
-std::span<const Case> SettingsDialogCases();
-std::span<const Case> KeystrokeFilterCases();
-std::span<const Case> MenuCases();
+#define ASSERT_SOON_EQ(actual, expected)                                                                               \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        ::e2e::WaitUntil([&] { return (actual) == (expected); });                                                      \
+        ASSERT_EQ(actual, expected);                                                                                   \
+    } while (false)
 
 } // namespace e2e

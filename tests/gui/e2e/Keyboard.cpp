@@ -43,7 +43,7 @@ INPUT KeyInput(WORD vk, bool up)
 
 void Send(std::vector<INPUT>& inputs)
 {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    SendInput(static_cast<UINT>(std::ssize(inputs)), inputs.data(), sizeof(INPUT));
 }
 
 } // namespace

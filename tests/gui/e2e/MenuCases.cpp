@@ -23,7 +23,7 @@ bool HasChildText(HWND parent, std::string_view text)
     return false;
 }
 
-void AboutBoxOpensAndCloses(Context& t)
+TEST(AboutBox, AboutBoxOpensAndCloses)
 {
     const struct
     {
@@ -51,46 +51,37 @@ void AboutBoxOpensAndCloses(Context& t)
     };
     for (const auto& row : rows)
     {
-        Context::Scope scope(t, row.name);
-        TavrelProcess app(t.TavrelExe(), kCanonicalSample);
-        REQUIRE(t, app.WaitForDialog());
+        SCOPED_TRACE(row.name);
+        TavrelProcess app(TavrelExe(), kCanonicalSample);
+        ASSERT_TRUE(app.WaitForDialog());
         // Leave a visible trace of editing, to see that the About box leaves it alone.
-        REQUIRE(t, app.Type("7"));
-        REQUIRE_SOON_EQ(t, app.Sel(kControlUnit), (Selection{1, 1}));
+        ASSERT_TRUE(app.Type("7"));
+        ASSERT_SOON_EQ(app.Sel(kControlUnit), (Selection{1, 1}));
 
         row.open(app);
         HWND about = nullptr;
-        CHECK(t, WaitUntil([&] { return (about = app.FindWindowCaptioned("About Tavrel")) != nullptr; }));
+        EXPECT_TRUE(WaitUntil([&] { return (about = app.FindWindowCaptioned("About Tavrel")) != nullptr; }));
         if (about)
         {
-            CHECK(t, HasChildText(about, "Tavrel Version 1.1"));
-            CHECK(t, !IsWindowEnabled(app.Dialog())); // modal: its owner is disabled meanwhile
-            CHECK(t, WaitUntil([&] { return GetForegroundWindow() == about; }));
+            EXPECT_TRUE(HasChildText(about, "Tavrel Version 1.1"));
+            EXPECT_TRUE(!IsWindowEnabled(app.Dialog())); // modal: its owner is disabled meanwhile
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }));
             app.Key(VK_ESCAPE);
-            CHECK(t, WaitUntil([&] { return !IsWindow(about); }, kExitLimit));
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kExitLimit));
         }
-        CHECK(t, app.Running());
-        CHECK_SOON_EQ(t, app.FocusId(), kControlUnit);
-        CHECK_SOON_EQ(t, app.Sel(kControlUnit), (Selection{1, 1}));
-        CHECK_EQ(t, app.Text(kControlUnit), "710.1.1.3");
-        CHECK_EQ(t, app.Text(kShelfMng), "10.1.1.2");
-        CHECK_EQ(t, app.Text(kSubnetMask), "255.255.255.0");
-        CHECK_EQ(t, app.Text(kDefaultRouter), "10.1.1.1");
-        CHECK(t, !app.FindMessageBox());
-        CloseWithEscape(t, app);
-        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kCanonicalSample);
+        EXPECT_TRUE(app.Running());
+        EXPECT_SOON_EQ(app.FocusId(), kControlUnit);
+        EXPECT_SOON_EQ(app.Sel(kControlUnit), (Selection{1, 1}));
+        EXPECT_EQ(app.Text(kControlUnit), "710.1.1.3");
+        EXPECT_EQ(app.Text(kShelfMng), "10.1.1.2");
+        EXPECT_EQ(app.Text(kSubnetMask), "255.255.255.0");
+        EXPECT_EQ(app.Text(kDefaultRouter), "10.1.1.1");
+        EXPECT_TRUE(!app.FindMessageBox());
+        CloseWithEscape(app);
+        EXPECT_EQ(app.LanCfg().value_or("(missing)"), kCanonicalSample);
     }
 }
 
-constexpr Case kCases[] = {
-    {"about_box", AboutBoxOpensAndCloses},
-};
-
 } // namespace
-
-std::span<const Case> MenuCases()
-{
-    return kCases;
-}
 
 } // namespace e2e

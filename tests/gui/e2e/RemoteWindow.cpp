@@ -68,24 +68,31 @@ HWND ActiveWindow(DWORD threadId)
     return info ? info->hwndActive : nullptr;
 }
 
+namespace
+{
+struct WindowSearch
+{
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+// A window-enumeration callback must be a CALLBACK (stdcall) function: on 32-bit Windows a lambda
+// converts only to a function of the default calling convention.
+BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search.processId)
+        search.found.push_back(hwnd);
+    return TRUE;
+}
+} // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD processId)
 {
-    struct Search
-    {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL
-        {
-            auto& s = *reinterpret_cast<Search*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s.processId)
-                s.found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

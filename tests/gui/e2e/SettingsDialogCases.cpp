@@ -16,26 +16,26 @@ namespace
 constexpr std::array kAddressFields = {kControlUnit, kShelfMng, kSubnetMask, kDefaultRouter};
 
 // No lan.cfg; OK is clicked at once.
-void OkWithoutFile(Context& t)
+TEST(SettingsDialog, OkWithoutFile)
 {
-    TavrelProcess app(t.TavrelExe(), std::nullopt);
-    REQUIRE(t, app.WaitForDialog());
+    TavrelProcess app(TavrelExe(), std::nullopt);
+    ASSERT_TRUE(app.WaitForDialog());
     for (const int id : kAddressFields)
-        CHECK_EQ(t, app.Text(id), "");
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), ""); // the load creates it, empty
+        EXPECT_EQ(app.Text(id), "");
+    EXPECT_EQ(app.LanCfg().value_or("(missing)"), ""); // the load creates it, empty
 
-    REQUIRE(t, ClickWindow(app.Control(kOk)));
-    ExpectMessageBox(t, app, "Invalid Control Unit IP address");
-    CHECK_SOON_EQ(t, app.FocusId(), kControlUnit);
-    CHECK(t, app.Running());
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), "");
+    ASSERT_TRUE(ClickWindow(app.Control(kOk)));
+    ExpectMessageBox(app, "Invalid Control Unit IP address");
+    EXPECT_SOON_EQ(app.FocusId(), kControlUnit);
+    EXPECT_TRUE(app.Running());
+    EXPECT_EQ(app.LanCfg().value_or("(missing)"), "");
 
-    CloseWithEscape(t, app);
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), "");
+    CloseWithEscape(app);
+    EXPECT_EQ(app.LanCfg().value_or("(missing)"), "");
 }
 
 // A valid file, nothing changed, Enter: the file is written anew in canonical form.
-void UnchangedFileRewritten(Context& t)
+TEST(SettingsDialog, UnchangedFileRewritten)
 {
     static constexpr std::array<std::string_view, 7> kMaskChanged = {
         "[GENERAL INFORMATION]",         "SHELF_MNG_IP_ADDR=10.1.1.2", "SHELF_MNG_SUBNETMASK=255.255.0.0",
@@ -75,30 +75,30 @@ void UnchangedFileRewritten(Context& t)
     };
     for (const auto& row : rows)
     {
-        Context::Scope scope(t, row.name);
-        TavrelProcess app(t.TavrelExe(), row.file);
-        REQUIRE(t, app.WaitForDialog());
+        SCOPED_TRACE(row.name);
+        TavrelProcess app(TavrelExe(), row.file);
+        ASSERT_TRUE(app.WaitForDialog());
         for (size_t i = 0; i < kAddressFields.size(); ++i)
-            CHECK_EQ(t, app.Text(kAddressFields[i]), row.shown[i]);
+            EXPECT_EQ(app.Text(kAddressFields[i]), row.shown[i]);
 
         app.Key(VK_RETURN);
         // The canonical forms go to the file only; the fields still show what was loaded.
-        const bool closed = ExpectMessageBox(t, app, kSaved,
+        const bool closed = ExpectMessageBox(app, kSaved,
                                              [&]
                                              {
                                                  for (size_t i = 0; i < kAddressFields.size(); ++i)
-                                                     CHECK_EQ(t, app.Text(kAddressFields[i]), row.shown[i]);
+                                                     EXPECT_EQ(app.Text(kAddressFields[i]), row.shown[i]);
                                              });
         if (!closed)
             return;
-        CHECK(t, app.WaitForExit());
-        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), row.written);
+        EXPECT_TRUE(app.WaitForExit());
+        EXPECT_EQ(app.LanCfg().value_or("(missing)"), row.written);
     }
 }
 
 // An address typed into a field reaches the file in canonical form under that field's keys, while the
 // field goes on showing what was typed; e.g. 010.001.001.002 as the Shelf Management address.
-void TypedAddressNormalised(Context& t)
+TEST(SettingsDialog, TypedAddressNormalised)
 {
     const struct
     {
@@ -134,27 +134,27 @@ void TypedAddressNormalised(Context& t)
     };
     for (const auto& row : rows)
     {
-        Context::Scope scope(t, "field " + std::to_string(row.field));
-        TavrelProcess app(t.TavrelExe(), CrLfLines(kBefore));
-        REQUIRE(t, app.WaitForDialog());
+        SCOPED_TRACE("field " + std::to_string(row.field));
+        TavrelProcess app(TavrelExe(), CrLfLines(kBefore));
+        ASSERT_TRUE(app.WaitForDialog());
         // Home then Shift+End selects the whole text in every field, the first one included.
-        REQUIRE(t, TabTo(app, row.field));
+        ASSERT_TRUE(TabTo(app, row.field));
         app.Key(VK_HOME);
         app.Key(VK_END, kShift);
         const int length = static_cast<int>(app.Text(row.field).size());
-        REQUIRE_SOON_EQ(t, app.Sel(row.field), (Selection{0, length}));
-        CHECK(t, app.Type(row.typed));
-        CHECK_EQ(t, app.Text(row.field), row.typed);
+        ASSERT_SOON_EQ(app.Sel(row.field), (Selection{0, length}));
+        EXPECT_TRUE(app.Type(row.typed));
+        EXPECT_EQ(app.Text(row.field), row.typed);
 
         app.Key(VK_RETURN);
-        REQUIRE(t, ExpectMessageBox(t, app, kSaved, [&] { CHECK_EQ(t, app.Text(row.field), row.typed); }));
-        CHECK(t, app.WaitForExit());
-        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), CrLfLines(row.written));
+        ASSERT_TRUE(ExpectMessageBox(app, kSaved, [&] { EXPECT_EQ(app.Text(row.field), row.typed); }));
+        EXPECT_TRUE(app.WaitForExit());
+        EXPECT_EQ(app.LanCfg().value_or("(missing)"), CrLfLines(row.written));
     }
 }
 
 // Every way of cancelling, after an edit, leaves the file as it was.
-void CancelWritesNothing(Context& t)
+TEST(SettingsDialog, CancelWritesNothing)
 {
     const struct
     {
@@ -180,78 +180,78 @@ void CancelWritesNothing(Context& t)
     };
     for (const auto& row : rows)
     {
-        Context::Scope scope(t, row.name);
-        TavrelProcess app(t.TavrelExe(), kLooseSample);
-        REQUIRE(t, app.WaitForDialog());
-        CHECK(t, app.Type("9"));
-        CHECK_EQ(t, app.Text(kControlUnit), "910.1.1.3");
+        SCOPED_TRACE(row.name);
+        TavrelProcess app(TavrelExe(), kLooseSample);
+        ASSERT_TRUE(app.WaitForDialog());
+        EXPECT_TRUE(app.Type("9"));
+        EXPECT_EQ(app.Text(kControlUnit), "910.1.1.3");
         row.cancel(app);
-        CHECK(t, app.WaitForExit());
-        CHECK(t, !app.FindMessageBox());
-        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kLooseSample);
+        EXPECT_TRUE(app.WaitForExit());
+        EXPECT_TRUE(!app.FindMessageBox());
+        EXPECT_EQ(app.LanCfg().value_or("(missing)"), kLooseSample);
     }
 }
 
 // A read-only lan.cfg is refused and left alone; once writable, a second OK saves.
-void ReadOnlyFile(Context& t)
+TEST(SettingsDialog, ReadOnlyFile)
 {
-    TavrelProcess app(t.TavrelExe(), kLooseSample);
-    REQUIRE(t, app.WaitForDialog());
-    REQUIRE(t, app.SetLanCfgReadOnly(true));
+    TavrelProcess app(TavrelExe(), kLooseSample);
+    ASSERT_TRUE(app.WaitForDialog());
+    ASSERT_TRUE(app.SetLanCfgReadOnly(true));
 
     app.Key(VK_RETURN);
-    ExpectMessageBox(t, app, "Unable to write to Configuration file. \nVerify the file Write permission");
-    CHECK(t, app.NoMessageBoxFor(300ms));
-    CHECK(t, app.Running());
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kLooseSample);
+    ExpectMessageBox(app, "Unable to write to Configuration file. \nVerify the file Write permission");
+    EXPECT_TRUE(app.NoMessageBoxFor(300ms));
+    EXPECT_TRUE(app.Running());
+    EXPECT_EQ(app.LanCfg().value_or("(missing)"), kLooseSample);
 
-    REQUIRE(t, app.SetLanCfgReadOnly(false));
-    REQUIRE_SOON_EQ(t, app.FocusId(), kControlUnit);
+    ASSERT_TRUE(app.SetLanCfgReadOnly(false));
+    ASSERT_SOON_EQ(app.FocusId(), kControlUnit);
     app.Key(VK_RETURN);
-    ExpectMessageBox(t, app, kSaved);
-    CHECK(t, app.WaitForExit());
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kCanonicalSample);
+    ExpectMessageBox(app, kSaved);
+    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_EQ(app.LanCfg().value_or("(missing)"), kCanonicalSample);
 }
 
 // Enter in any of the four fields acts as OK.
-void EnterInFieldIsOk(Context& t)
+TEST(SettingsDialog, EnterInFieldIsOk)
 {
     for (const int id : kAddressFields)
     {
-        Context::Scope scope(t, "field " + std::to_string(id));
-        TavrelProcess app(t.TavrelExe(), kLooseSample);
-        REQUIRE(t, app.WaitForDialog());
-        REQUIRE(t, TabTo(app, id));
+        SCOPED_TRACE("field " + std::to_string(id));
+        TavrelProcess app(TavrelExe(), kLooseSample);
+        ASSERT_TRUE(app.WaitForDialog());
+        ASSERT_TRUE(TabTo(app, id));
         app.Key(VK_RETURN);
-        ExpectMessageBox(t, app, kSaved);
-        CHECK(t, app.WaitForExit());
-        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kCanonicalSample);
+        ExpectMessageBox(app, kSaved);
+        EXPECT_TRUE(app.WaitForExit());
+        EXPECT_EQ(app.LanCfg().value_or("(missing)"), kCanonicalSample);
     }
 }
 
 // The dialog opens with the caret at the start of the Control Unit field, nothing selected.
-void OpeningCaret(Context& t)
+TEST(SettingsDialog, OpeningCaret)
 {
-    TavrelProcess app(t.TavrelExe(), kCanonicalSample);
-    REQUIRE(t, app.WaitForDialog());
-    CHECK_EQ(t, app.FocusId(), kControlUnit);
-    CHECK_EQ(t, app.Sel(kControlUnit), (Selection{0, 0}));
-    CHECK_EQ(t, app.Text(kShelfMng), "10.1.1.2");
-    CHECK_EQ(t, app.Text(kSubnetMask), "255.255.255.0");
-    CHECK_EQ(t, app.Text(kDefaultRouter), "10.1.1.1");
+    TavrelProcess app(TavrelExe(), kCanonicalSample);
+    ASSERT_TRUE(app.WaitForDialog());
+    EXPECT_EQ(app.FocusId(), kControlUnit);
+    EXPECT_EQ(app.Sel(kControlUnit), (Selection{0, 0}));
+    EXPECT_EQ(app.Text(kShelfMng), "10.1.1.2");
+    EXPECT_EQ(app.Text(kSubnetMask), "255.255.255.0");
+    EXPECT_EQ(app.Text(kDefaultRouter), "10.1.1.1");
 
-    CHECK(t, app.Type("12"));
-    CHECK_EQ(t, app.Text(kControlUnit), "1210.1.1.3");
-    CHECK_EQ(t, app.Sel(kControlUnit), (Selection{2, 2}));
-    CloseWithEscape(t, app);
-    CHECK_EQ(t, app.LanCfg().value_or("(missing)"), kCanonicalSample);
+    EXPECT_TRUE(app.Type("12"));
+    EXPECT_EQ(app.Text(kControlUnit), "1210.1.1.3");
+    EXPECT_EQ(app.Sel(kControlUnit), (Selection{2, 2}));
+    CloseWithEscape(app);
+    EXPECT_EQ(app.LanCfg().value_or("(missing)"), kCanonicalSample);
 }
 
 // Tab runs OK -> Cancel -> 1004 -> 1005 -> 1006 -> 1007 -> OK; entering a field selects its text.
-void TabCycle(Context& t)
+TEST(SettingsDialog, TabCycle)
 {
-    TavrelProcess app(t.TavrelExe(), kCanonicalSample);
-    REQUIRE(t, app.WaitForDialog());
+    TavrelProcess app(TavrelExe(), kCanonicalSample);
+    ASSERT_TRUE(app.WaitForDialog());
     const struct
     {
         bool backwards;
@@ -265,18 +265,18 @@ void TabCycle(Context& t)
     int n = 0;
     for (const auto& step : steps)
     {
-        Context::Scope scope(t, "step " + std::to_string(++n));
+        SCOPED_TRACE("step " + std::to_string(++n));
         app.Key(VK_TAB, step.backwards ? kShift : kNoModifier);
-        REQUIRE_SOON_EQ(t, app.FocusId(), step.focus);
+        ASSERT_SOON_EQ(app.FocusId(), step.focus);
         if (step.selectedLength >= 0)
-            CHECK_SOON_EQ(t, app.Sel(step.focus), (Selection{0, step.selectedLength}));
+            EXPECT_SOON_EQ(app.Sel(step.focus), (Selection{0, step.selectedLength}));
     }
-    CHECK(t, app.NoMessageBoxFor(200ms));
-    CloseWithEscape(t, app);
+    EXPECT_TRUE(app.NoMessageBoxFor(200ms));
+    CloseWithEscape(app);
 }
 
 // Only the uppermost bad field is reported and focused; the fields keep showing what they held.
-void FirstBadFieldReported(Context& t)
+TEST(SettingsDialog, FirstBadFieldReported)
 {
     const struct
     {
@@ -304,45 +304,28 @@ void FirstBadFieldReported(Context& t)
     };
     for (const auto& row : rows)
     {
-        Context::Scope scope(t, row.name);
+        SCOPED_TRACE(row.name);
         const std::array<std::string, 4> lines = {
             "MANAGMENT_IP_ADDR=" + std::string(row.values[0]), "SHELF_MNG_IP_ADDR=" + std::string(row.values[1]),
             "SHELF_MNG_SUBNETMASK=" + std::string(row.values[2]), "SHELF_MNG_DEFGATEWAY=" + std::string(row.values[3])};
         const std::array<std::string_view, 4> views = {lines[0], lines[1], lines[2], lines[3]};
         const std::string file = CrLfLines(views);
-        TavrelProcess app(t.TavrelExe(), file);
-        REQUIRE(t, app.WaitForDialog());
+        TavrelProcess app(TavrelExe(), file);
+        ASSERT_TRUE(app.WaitForDialog());
         app.Key(VK_RETURN);
-        ExpectMessageBox(t, app, row.message);
-        CHECK(t, app.NoMessageBoxFor(300ms)); // one message, not one per bad field
-        CHECK_SOON_EQ(t, app.FocusId(), row.focus);
+        ExpectMessageBox(app, row.message);
+        EXPECT_TRUE(app.NoMessageBoxFor(300ms)); // one message, not one per bad field
+        EXPECT_SOON_EQ(app.FocusId(), row.focus);
         // The focus is given, not tabbed to: the caret stays where it was and nothing is selected.
-        CHECK_EQ(t, app.Sel(row.focus), (Selection{0, 0}));
+        EXPECT_EQ(app.Sel(row.focus), (Selection{0, 0}));
         for (size_t i = 0; i < kAddressFields.size(); ++i)
-            CHECK_EQ(t, app.Text(kAddressFields[i]), row.values[i]);
-        CHECK(t, app.Running());
-        CloseWithEscape(t, app);
-        CHECK_EQ(t, app.LanCfg().value_or("(missing)"), file);
+            EXPECT_EQ(app.Text(kAddressFields[i]), row.values[i]);
+        EXPECT_TRUE(app.Running());
+        CloseWithEscape(app);
+        EXPECT_EQ(app.LanCfg().value_or("(missing)"), file);
     }
 }
 
-constexpr Case kCases[] = {
-    {"ok_without_file", OkWithoutFile},
-    {"unchanged_file_rewritten", UnchangedFileRewritten},
-    {"typed_address_normalised", TypedAddressNormalised},
-    {"cancel_writes_nothing", CancelWritesNothing},
-    {"read_only_file", ReadOnlyFile},
-    {"enter_in_field_is_ok", EnterInFieldIsOk},
-    {"opening_caret", OpeningCaret},
-    {"tab_cycle", TabCycle},
-    {"first_bad_field_reported", FirstBadFieldReported},
-};
-
 } // namespace
-
-std::span<const Case> SettingsDialogCases()
-{
-    return kCases;
-}
 
 } // namespace e2e

@@ -1,14 +1,22 @@
 // Starts the real Tavrel.exe and drives it from outside as a person would.
-// Usage: e2e_driver TAVREL_EXE CASE|all, or e2e_driver --list.
+// Usage: gui_e2e [GoogleTest options] TAVREL_EXE
 
 #include "tests/gui/e2e/CaseSupport.h"
 
-#include <vector>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
-    std::vector<e2e::Case> cases;
-    for (const auto group : {e2e::SettingsDialogCases(), e2e::KeystrokeFilterCases(), e2e::MenuCases()})
-        cases.insert(cases.end(), group.begin(), group.end());
-    return e2e::RunCases(cases, argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    // Listing the cases needs no program to drive.
+    if (argc == 2)
+    {
+        e2e::SetTavrelExe(argv[1]);
+    }
+    else if (!GTEST_FLAG_GET(list_tests))
+    {
+        std::fprintf(stderr, "usage: %s [GoogleTest options] TAVREL_EXE\n", argv[0]);
+        return 2;
+    }
+    return RUN_ALL_TESTS();
 }

@@ -48,9 +48,9 @@ bool Contains(const std::vector<MenuItem>& items, UINT nID)
     return false;
 }
 
-void SystemMenu(Checks& checks)
+TEST(Decorations, SystemMenu)
 {
-    DialogRun run(checks);
+    DialogRun run;
     run.WaitUntilShown().Do(
         [&]
         {
@@ -58,38 +58,38 @@ void SystemMenu(Checks& checks)
             // its own "&About Wine" (0xF141) before what the program appends: our separator and entry end the
             // menu there as they do on Windows.
             const std::vector<MenuItem> items = ItemsOf(::GetSystemMenu(run.Dlg(), FALSE));
-            checks.Expect(items.size() >= 2, "the system menu has the About entry and its separator");
+            EXPECT_TRUE(items.size() >= 2) << "the system menu has the About entry and its separator";
             if (items.size() >= 2)
             {
                 const MenuItem& separator = items[items.size() - 2];
                 const MenuItem& about = items.back();
-                checks.Expect((separator.nType & MFT_SEPARATOR) != 0, "a separator before the last entry");
-                checks.ExpectEq(about.text, std::string("&About Tavrel..."), "text of the last entry");
-                checks.ExpectEq(about.nID, static_cast<UINT>(IDM_ABOUTBOX), "command of the last entry");
+                EXPECT_TRUE((separator.nType & MFT_SEPARATOR) != 0) << "a separator before the last entry";
+                EXPECT_EQ(about.text, std::string("&About Tavrel...")) << "text of the last entry";
+                EXPECT_EQ(about.nID, static_cast<UINT>(IDM_ABOUTBOX)) << "command of the last entry";
             }
-            checks.Expect(Contains(items, SC_MOVE) && Contains(items, SC_CLOSE), "Move and Close stay in the menu");
+            EXPECT_TRUE(Contains(items, SC_MOVE) && Contains(items, SC_CLOSE)) << "Move and Close stay in the menu";
             run.dlg.EndDialog(IDCANCEL);
         });
     run.Run();
 }
 
-void MenuBar(Checks& checks)
+TEST(Decorations, MenuBar)
 {
-    DialogRun run(checks);
+    DialogRun run;
     run.WaitUntilShown().Do(
         [&]
         {
             const std::vector<MenuItem> bar = ItemsOf(::GetMenu(run.Dlg()));
-            checks.ExpectEq(bar.size(), std::size_t{1}, "one popup on the menu bar");
+            EXPECT_EQ(bar.size(), std::size_t{1}) << "one popup on the menu bar";
             if (!bar.empty())
             {
-                checks.ExpectEq(bar[0].text, std::string("&Help"), "the popup");
+                EXPECT_EQ(bar[0].text, std::string("&Help")) << "the popup";
                 const std::vector<MenuItem> help = ItemsOf(bar[0].hSubMenu);
-                checks.ExpectEq(help.size(), std::size_t{1}, "one item in Help");
+                EXPECT_EQ(help.size(), std::size_t{1}) << "one item in Help";
                 if (!help.empty())
                 {
-                    checks.ExpectEq(help[0].text, std::string("About..."), "the Help item");
-                    checks.ExpectEq(help[0].nID, static_cast<UINT>(ID_APP_ABOUT), "its command");
+                    EXPECT_EQ(help[0].text, std::string("About...")) << "the Help item";
+                    EXPECT_EQ(help[0].nID, static_cast<UINT>(ID_APP_ABOUT)) << "its command";
                 }
             }
             run.dlg.EndDialog(IDCANCEL);
@@ -97,16 +97,16 @@ void MenuBar(Checks& checks)
     run.Run();
 }
 
-void WindowIcons(Checks& checks)
+TEST(Decorations, WindowIcons)
 {
-    DialogRun run(checks);
+    DialogRun run;
     run.WaitUntilShown().Do(
         [&]
         {
-            checks.Expect(::SendMessageA(run.Dlg(), WM_GETICON, ICON_SMALL, 0) != 0, "the small icon is set");
-            checks.Expect(::SendMessageA(run.Dlg(), WM_GETICON, ICON_BIG, 0) == 0, "the large icon is left alone");
+            EXPECT_TRUE(::SendMessageA(run.Dlg(), WM_GETICON, ICON_SMALL, 0) != 0) << "the small icon is set";
+            EXPECT_TRUE(::SendMessageA(run.Dlg(), WM_GETICON, ICON_BIG, 0) == 0) << "the large icon is left alone";
             // Answered through the dialog procedure's own result, not DWLP_MSGRESULT.
-            checks.Expect(::SendMessageA(run.Dlg(), WM_QUERYDRAGICON, 0, 0) != 0, "the drag icon is the application's");
+            EXPECT_TRUE(::SendMessageA(run.Dlg(), WM_QUERYDRAGICON, 0, 0) != 0) << "the drag icon is the application's";
             run.dlg.EndDialog(IDCANCEL);
         });
     run.Run();
@@ -134,12 +134,12 @@ std::vector<std::string> ChildTexts(HWND hDialog)
     return texts;
 }
 
-void AboutBox(Checks& checks)
+TEST(Decorations, AboutBox)
 {
     for (const AboutRoute& route : kAboutRoutes)
     {
         const std::string how = std::string(" (from the ") + route.pszName + ")";
-        DialogRun run(checks);
+        DialogRun run;
         WriteLanCfg(kValidLanCfg);
         std::vector<std::string> textsBefore;
         HWND hAbout = nullptr;
@@ -156,25 +156,25 @@ void AboutBox(Checks& checks)
             .Do(
                 [&]
                 {
-                    checks.Expect(::GetWindow(hAbout, GW_OWNER) == run.Dlg(), "owned by the settings dialog" + how);
-                    checks.Expect(!::IsWindowEnabled(run.Dlg()), "the settings dialog is disabled meanwhile" + how);
+                    EXPECT_TRUE(::GetWindow(hAbout, GW_OWNER) == run.Dlg()) << "owned by the settings dialog" + how;
+                    EXPECT_TRUE(!::IsWindowEnabled(run.Dlg())) << "the settings dialog is disabled meanwhile" + how;
                     const std::vector<std::string> texts = ChildTexts(hAbout);
-                    checks.ExpectEq(texts.size(), std::size_t{4}, "controls of the About box" + how);
+                    EXPECT_EQ(texts.size(), std::size_t{4}) << "controls of the About box" + how;
                     if (texts.size() == 4)
                     {
-                        checks.ExpectEq(texts[1], std::string("Tavrel Version 1.1"), "first line" + how);
-                        checks.Expect(!texts[2].empty(), "a second line" + how);
-                        checks.ExpectEq(texts[3], std::string("OK"), "the button" + how);
+                        EXPECT_EQ(texts[1], std::string("Tavrel Version 1.1")) << "first line" + how;
+                        EXPECT_TRUE(!texts[2].empty()) << "a second line" + how;
+                        EXPECT_EQ(texts[3], std::string("OK")) << "the button" + how;
                     }
                     const HWND hIcon = ::GetWindow(hAbout, GW_CHILD);
-                    checks.Expect(::SendMessageA(hIcon, STM_GETICON, 0, 0) != 0, "the icon is shown" + how);
+                    EXPECT_TRUE(::SendMessageA(hIcon, STM_GETICON, 0, 0) != 0) << "the icon is shown" + how;
                     RECT rcAbout{};
                     RECT rcOwner{};
                     ::GetWindowRect(hAbout, &rcAbout);
                     ::GetWindowRect(run.Dlg(), &rcOwner);
-                    checks.Expect(std::abs((rcAbout.left + rcAbout.right) - (rcOwner.left + rcOwner.right)) <= 1 &&
-                                      std::abs((rcAbout.top + rcAbout.bottom) - (rcOwner.top + rcOwner.bottom)) <= 1,
-                                  "centred on the settings dialog" + how);
+                    EXPECT_TRUE(std::abs((rcAbout.left + rcAbout.right) - (rcOwner.left + rcOwner.right)) <= 1 &&
+                                std::abs((rcAbout.top + rcAbout.bottom) - (rcOwner.top + rcOwner.bottom)) <= 1)
+                        << "centred on the settings dialog" + how;
                     ::PostMessageA(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                                    reinterpret_cast<LPARAM>(::GetDlgItem(hAbout, IDOK)));
                 })
@@ -183,8 +183,8 @@ void AboutBox(Checks& checks)
             .Do(
                 [&]
                 {
-                    checks.Expect(::IsWindowEnabled(run.Dlg()), "the settings dialog is enabled again" + how);
-                    checks.Expect(ChildTexts(run.Dlg()) == textsBefore, "texts as they were" + how);
+                    EXPECT_TRUE(::IsWindowEnabled(run.Dlg())) << "the settings dialog is enabled again" + how;
+                    EXPECT_TRUE(ChildTexts(run.Dlg()) == textsBefore) << "texts as they were" + how;
                     run.dlg.EndDialog(IDCANCEL);
                 });
         run.Run();
@@ -204,9 +204,9 @@ void PressF1()
 }
 
 // F1 shows the help text (string ID_HELP) in a message box and returns to the dialog.
-void HelpKey(Checks& checks)
+TEST(Decorations, HelpKey)
 {
-    DialogRun run(checks);
+    DialogRun run;
     HWND hBox = nullptr;
     run.WaitUntilShown()
         .Do(
@@ -220,8 +220,8 @@ void HelpKey(Checks& checks)
             [&]
             {
                 const std::string text = TextOf(::GetDlgItem(hBox, 0xFFFF));
-                checks.ExpectEq(text, std::string(AfxLoadString(ID_HELP).GetString()), "help text");
-                checks.Expect(text.find("lan.cfg") != std::string::npos, "the help names lan.cfg");
+                EXPECT_EQ(text, std::string(AfxLoadString(ID_HELP).GetString())) << "help text";
+                EXPECT_TRUE(text.find("lan.cfg") != std::string::npos) << "the help names lan.cfg";
                 CloseMessageBox(hBox);
             })
         .Wait("the return to the dialog",
@@ -230,13 +230,4 @@ void HelpKey(Checks& checks)
     run.Run();
 }
 
-constexpr TestCase kCases[] = {
-    {"decoration.system_menu", SystemMenu}, {"decoration.menu_bar", MenuBar}, {"decoration.window_icons", WindowIcons},
-    {"decoration.about_box", AboutBox},     {"decoration.help_key", HelpKey},
-};
 } // namespace
-
-std::span<const TestCase> DecorationCases()
-{
-    return kCases;
-}

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
-#include <span>
 #include <string_view>
 
+#include <gtest/gtest.h>
+
 #include "Harness.h"
+#include "config/ConfigFile.h"
 #include "tests/support/SampleConfig.h"
+#include "tests/support/TempFolder.h"
 #include "ui/SettingsDlg.h"
 
 inline constexpr std::string_view kValidLanCfg = kSampleConfigText;
@@ -15,8 +18,6 @@ inline constexpr std::string_view kValidLanCfg = kSampleConfigText;
 // as the program makes it. Add steps to script, then Run().
 struct DialogRun
 {
-    explicit DialogRun(Checks& checks) : script(checks) {}
-
     HWND Dlg() const { return dlg.GetSafeHwnd(); }
     HWND Item(int nID) const { return ::GetDlgItem(dlg.GetSafeHwnd(), nID); }
     // The first step of every case: the dialog is up and has placed its focus.
@@ -29,13 +30,8 @@ struct DialogRun
     INT_PTR nResult = 0;
 };
 
-struct TestCase
+// Gives the case's working folder a lan.cfg with these bytes.
+inline void WriteLanCfg(std::string_view content)
 {
-    const char* name;
-    void (*run)(Checks& checks);
-};
-
-std::span<const TestCase> LayoutCases();
-std::span<const TestCase> DecorationCases();
-std::span<const TestCase> KeystrokeCases();
-std::span<const TestCase> ExchangeCases();
+    WriteFileBytes(kConfigFileName, content);
+}

@@ -1,8 +1,9 @@
 #include "Harness.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "framework/CWinApp.h"
 
@@ -18,18 +19,19 @@ bool IsDialogWindow(HWND hWnd)
     ::GetClassNameA(hWnd, szClass, sizeof szClass);
     return std::string_view(szClass) == "#32770";
 }
+
+// A CALLBACK (stdcall) function: on 32-bit Windows a lambda converts only to the default convention.
+BOOL CALLBACK CollectDialog(HWND hWnd, LPARAM lParam)
+{
+    if (IsDialogWindow(hWnd))
+    {
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    }
+    return TRUE;
+}
 } // namespace
 
-void Checks::Expect(bool bOk, std::string_view what, std::source_location where)
-{
-    if (!bOk)
-    {
-        m_failures.push_back(std::string(where.file_name()) + ":" + std::to_string(where.line()) + ": " +
-                             std::string(what));
-    }
-}
-
-Script::Script(Checks& checks) : m_checks(checks)
+Script::Script()
 {
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
@@ -70,8 +72,8 @@ void Script::Run(const std::function<void()>& modal)
     ::KillTimer(m_hWnd, 1);
     if (m_nNext < m_steps.size())
     {
-        m_checks.Expect(false, "the modal run ended before step " + std::to_string(m_nNext + 1) + " of " +
-                                   std::to_string(m_steps.size()) + " (" + m_steps[m_nNext].what + ")");
+        ADD_FAILURE() << "the modal run ended before step " << m_nNext + 1 << " of " << m_steps.size() << " ("
+                      << m_steps[m_nNext].what << ")";
     }
 }
 
@@ -114,7 +116,7 @@ void Script::Tick()
 
 void Script::Abort(const std::string& why)
 {
-    m_checks.Expect(false, why);
+    ADD_FAILURE() << why;
     m_nNext = m_steps.size();
     EndAllDialogs();
 }
@@ -145,34 +147,6 @@ DWORD WINAPI Watchdog::Watch(void* pParam)
     return 0;
 }
 
-TempFolder::TempFolder()
-{
-    char szBuffer[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, szBuffer);
-    m_strPrevious = szBuffer;
-    ::GetTempPathA(MAX_PATH, szBuffer);
-    static int s_nSerial = 0;
-    m_strPath = std::string(szBuffer) + "tavrel-inprocess-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                std::to_string(++s_nSerial);
-    ::CreateDirectoryA(m_strPath.c_str(), nullptr);
-    ::SetCurrentDirectoryA(m_strPath.c_str());
-}
-
-TempFolder::~TempFolder()
-{
-    ::SetCurrentDirectoryA(m_strPrevious.c_str());
-    const std::string strFile = m_strPath + "\\lan.cfg";
-    ::SetFileAttributesA(strFile.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(strFile.c_str());
-    ::RemoveDirectoryA(m_strPath.c_str());
-}
-
-void WriteLanCfg(std::string_view content)
-{
-    std::ofstream out("lan.cfg", std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
 std::string TextOf(HWND hWnd)
 {
     const auto nLength = ::SendMessageA(hWnd, WM_GETTEXTLENGTH, 0, 0);
@@ -193,17 +167,7 @@ std::pair<int, int> SelectionOf(HWND hEdit)
 std::vector<HWND> ThreadDialogs()
 {
     std::vector<HWND> dialogs;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL
-        {
-            if (IsDialogWindow(hWnd))
-            {
-                reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
 }
 

@@ -3,37 +3,10 @@
 #include <windows.h>
 
 #include <functional>
-#include <source_location>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-// Failed expectations of one test case.
-class Checks
-{
-public:
-    void Expect(bool bOk, std::string_view what, std::source_location where = std::source_location::current());
-
-    template <class TActual, class TExpected>
-    void ExpectEq(const TActual& actual, const TExpected& expected, std::string_view what,
-                  std::source_location where = std::source_location::current())
-    {
-        if (actual == expected)
-        {
-            return;
-        }
-        std::ostringstream out;
-        out << what << ": got [" << actual << "], want [" << expected << "]";
-        Expect(false, out.str(), where);
-    }
-
-    const std::vector<std::string>& Failures() const { return m_failures; }
-
-private:
-    std::vector<std::string> m_failures;
-};
 
 // Steps run one after another from a timer of the test thread. Timer messages are dispatched by
 // every modal loop, so the steps go on while the code under test waits in a dialog or message box:
@@ -42,7 +15,7 @@ private:
 class Script
 {
 public:
-    explicit Script(Checks& checks);
+    Script();
     Script(const Script&) = delete;
     Script& operator=(const Script&) = delete;
     ~Script();
@@ -70,7 +43,6 @@ private:
     void Tick();
     void Abort(const std::string& why);
 
-    Checks& m_checks;
     HWND m_hWnd = nullptr;
     std::vector<Step> m_steps;
     std::size_t m_nNext = 0;
@@ -92,22 +64,6 @@ private:
     HANDLE m_hDone;
     HANDLE m_hThread;
 };
-
-// A fresh working folder for one case: lan.cfg is read and written here.
-class TempFolder
-{
-public:
-    TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
-
-private:
-    std::string m_strPath;
-    std::string m_strPrevious;
-};
-
-void WriteLanCfg(std::string_view content);
 
 std::string TextOf(HWND hWnd);
 // Start and end of an edit control's selection.

@@ -56,10 +56,10 @@ void PostInput(HWND hEdit, const KeystrokeRow& row)
     }
 }
 
-void RunRow(Checks& checks, const KeystrokeRow& row)
+void RunRow(const KeystrokeRow& row)
 {
     const std::string name = std::string(" [") + row.pszName + "]";
-    DialogRun run(checks);
+    DialogRun run;
     HWND hEdit = nullptr;
     HWND hBox = nullptr;
     run.WaitUntilShown()
@@ -76,10 +76,10 @@ void RunRow(Checks& checks, const KeystrokeRow& row)
         .Do(
             [&]
             {
-                checks.ExpectEq(TextOf(::GetDlgItem(hBox, 0xFFFF)), std::string(kKeystrokeRefusedMessage),
-                                "message" + name);
-                checks.Expect(::GetWindow(hBox, GW_OWNER) == run.Dlg(), "owned by the dialog" + name);
-                checks.ExpectEq(TextOf(hEdit), std::string(row.pszDuring), "field while the message shows" + name);
+                EXPECT_EQ(TextOf(::GetDlgItem(hBox, 0xFFFF)), std::string(kKeystrokeRefusedMessage))
+                    << "message" + name;
+                EXPECT_TRUE(::GetWindow(hBox, GW_OWNER) == run.Dlg()) << "owned by the dialog" + name;
+                EXPECT_EQ(TextOf(hEdit), std::string(row.pszDuring)) << "field while the message shows" + name;
                 CloseMessageBox(hBox);
             })
         .Wait("the message to close" + name, [&] { return FindMessageBox() == nullptr; })
@@ -87,32 +87,24 @@ void RunRow(Checks& checks, const KeystrokeRow& row)
         .Do(
             [&]
             {
-                checks.Expect(FindMessageBox() == nullptr, "one refusal only" + name);
-                checks.ExpectEq(TextOf(hEdit), std::string(row.pszAfter), "field afterwards" + name);
+                EXPECT_TRUE(FindMessageBox() == nullptr) << "one refusal only" + name;
+                EXPECT_EQ(TextOf(hEdit), std::string(row.pszAfter)) << "field afterwards" + name;
                 const auto [nStart, nEnd] = SelectionOf(hEdit);
-                checks.Expect(nStart == row.nCaretAfter && nEnd == row.nCaretAfter,
-                              "caret at " + std::to_string(row.nCaretAfter) + ", got " + std::to_string(nStart) + "-" +
-                                  std::to_string(nEnd) + name);
-                checks.Expect(::GetFocus() == hEdit, "focus in the field" + name);
+                EXPECT_TRUE(nStart == row.nCaretAfter && nEnd == row.nCaretAfter)
+                    << "caret at " + std::to_string(row.nCaretAfter) + ", got " + std::to_string(nStart) + "-" +
+                           std::to_string(nEnd) + name;
+                EXPECT_TRUE(::GetFocus() == hEdit) << "focus in the field" + name;
                 EndAllDialogs();
             });
     run.Run();
 }
 
-void KeystrokeFilter(Checks& checks)
+TEST(KeystrokeFilter, EachFieldRefusesAndRemoves)
 {
     for (const KeystrokeRow& row : kRows)
     {
-        RunRow(checks, row);
+        RunRow(row);
     }
 }
 
-constexpr TestCase kCases[] = {
-    {"keystroke.filter", KeystrokeFilter},
-};
 } // namespace
-
-std::span<const TestCase> KeystrokeCases()
-{
-    return kCases;
-}

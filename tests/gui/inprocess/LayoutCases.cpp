@@ -80,9 +80,9 @@ std::string Describe(const RECT& rc)
            std::to_string(rc.bottom);
 }
 
-void TemplateControls(Checks& checks)
+TEST(Layout, TemplateControls)
 {
-    DialogRun run(checks);
+    DialogRun run;
     run.WaitUntilShown().Do(
         [&]
         {
@@ -90,54 +90,54 @@ void TemplateControls(Checks& checks)
             for (const ControlRow& row : kControls)
             {
                 const std::string name = "control " + std::to_string(row.nID);
-                checks.ExpectEq(::GetDlgCtrlID(hChild), row.nID, "id of the next control in template order");
-                checks.Expect(_stricmp(ClassOf(hChild).c_str(), row.pszClass) == 0, name + " class " + ClassOf(hChild));
+                EXPECT_EQ(::GetDlgCtrlID(hChild), row.nID) << "id of the next control in template order";
+                EXPECT_TRUE(_stricmp(ClassOf(hChild).c_str(), row.pszClass) == 0) << name + " class " + ClassOf(hChild);
                 // The edit fields are empty in the template; this run loads nothing into them.
-                checks.ExpectEq(TextOf(hChild), std::string(row.pszText), name + " text");
+                EXPECT_EQ(TextOf(hChild), std::string(row.pszText)) << name + " text";
                 const auto dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(hChild, GWL_STYLE));
-                checks.ExpectEq(dwStyle & row.dwTypeMask, row.dwType, name + " kind");
-                checks.ExpectEq(dwStyle & row.dwSet, row.dwSet, name + " styles set");
-                checks.ExpectEq(dwStyle & row.dwClear, 0UL, name + " styles clear");
+                EXPECT_EQ(dwStyle & row.dwTypeMask, row.dwType) << name + " kind";
+                EXPECT_EQ(dwStyle & row.dwSet, row.dwSet) << name + " styles set";
+                EXPECT_EQ(dwStyle & row.dwClear, 0UL) << name + " styles clear";
                 if (row.dwSet == kEditSet)
                 {
                     // An edit control trades its WS_BORDER for a sunken client edge when it is created.
                     const auto dwExStyle = static_cast<DWORD>(::GetWindowLongPtrA(hChild, GWL_EXSTYLE));
-                    checks.Expect((dwStyle & WS_BORDER) != 0 || (dwExStyle & WS_EX_CLIENTEDGE) != 0, name + " border");
+                    EXPECT_TRUE((dwStyle & WS_BORDER) != 0 || (dwExStyle & WS_EX_CLIENTEDGE) != 0) << name + " border";
                 }
                 // Position and size are mapped to pixels each on its own, as the dialog manager does.
                 RECT rcExpected = row.rcDialogUnits;
                 ::MapDialogRect(run.Dlg(), &rcExpected);
                 rcExpected.right += rcExpected.left;
                 rcExpected.bottom += rcExpected.top;
-                checks.ExpectEq(Describe(ChildRect(run.Dlg(), hChild)), Describe(rcExpected), name + " position");
+                EXPECT_EQ(Describe(ChildRect(run.Dlg(), hChild)), Describe(rcExpected)) << name + " position";
                 hChild = ::GetWindow(hChild, GW_HWNDNEXT);
             }
-            checks.Expect(hChild == nullptr, "no control beyond the template's ten");
+            EXPECT_TRUE(hChild == nullptr) << "no control beyond the template's ten";
             run.dlg.EndDialog(IDCANCEL);
         });
     run.Run();
 }
 
-void DialogWindow(Checks& checks)
+TEST(Layout, DialogWindow)
 {
-    DialogRun run(checks);
+    DialogRun run;
     run.WaitUntilShown().Do(
         [&]
         {
-            checks.ExpectEq(TextOf(run.Dlg()), std::string("Tavrel"), "caption");
+            EXPECT_EQ(TextOf(run.Dlg()), std::string("Tavrel")) << "caption";
             const auto dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(run.Dlg(), GWL_STYLE));
             const DWORD dwWanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
-            checks.ExpectEq(dwStyle & dwWanted, dwWanted, "dialog styles");
-            checks.ExpectEq(dwStyle & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0UL, "no min/max box, fixed");
+            EXPECT_EQ(dwStyle & dwWanted, dwWanted) << "dialog styles";
+            EXPECT_EQ(dwStyle & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0UL) << "no min/max box, fixed";
             const auto dwExStyle = static_cast<DWORD>(::GetWindowLongPtrA(run.Dlg(), GWL_EXSTYLE));
-            checks.ExpectEq(dwExStyle & WS_EX_APPWINDOW, static_cast<DWORD>(WS_EX_APPWINDOW), "shown in the taskbar");
+            EXPECT_EQ(dwExStyle & WS_EX_APPWINDOW, static_cast<DWORD>(WS_EX_APPWINDOW)) << "shown in the taskbar";
 
             // The menu bar is added above the controls without taking room from them.
             RECT rcTemplate{0, 0, 220, 153};
             ::MapDialogRect(run.Dlg(), &rcTemplate);
             RECT rcClient{};
             ::GetClientRect(run.Dlg(), &rcClient);
-            checks.ExpectEq(Describe(rcClient), Describe(rcTemplate), "client area");
+            EXPECT_EQ(Describe(rcClient), Describe(rcTemplate)) << "client area";
 
             MONITORINFO monitor{};
             monitor.cbSize = sizeof monitor;
@@ -146,17 +146,17 @@ void DialogWindow(Checks& checks)
             ::GetWindowRect(run.Dlg(), &rcWindow);
             const int dx = (rcWindow.left + rcWindow.right) - (monitor.rcWork.left + monitor.rcWork.right);
             const int dy = (rcWindow.top + rcWindow.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom);
-            checks.Expect(std::abs(dx) <= 1 && std::abs(dy) <= 1,
-                          "centred in the work area " + Describe(monitor.rcWork) + ": " + Describe(rcWindow));
-            checks.Expect(::GetWindow(run.Dlg(), GW_OWNER) == nullptr, "the main dialog has no owner");
+            EXPECT_TRUE(std::abs(dx) <= 1 && std::abs(dy) <= 1)
+                << "centred in the work area " + Describe(monitor.rcWork) + ": " + Describe(rcWindow);
+            EXPECT_TRUE(::GetWindow(run.Dlg(), GW_OWNER) == nullptr) << "the main dialog has no owner";
             run.dlg.EndDialog(IDCANCEL);
         });
     run.Run();
 }
 
-void TabCycle(Checks& checks)
+TEST(Layout, TabCycle)
 {
-    DialogRun run(checks);
+    DialogRun run;
     run.WaitUntilShown().Do(
         [&]
         {
@@ -169,8 +169,8 @@ void TabCycle(Checks& checks)
                 for (int i = 0; i < nCount; ++i)
                 {
                     const HWND hNext = ::GetNextDlgTabItem(run.Dlg(), run.Item(cycle[i]), bPrevious);
-                    checks.ExpectEq(::GetDlgCtrlID(hNext), cycle[(i + nStep) % nCount],
-                                    std::string(bPrevious ? "Shift+Tab" : "Tab") + " from " + std::to_string(cycle[i]));
+                    EXPECT_EQ(::GetDlgCtrlID(hNext), cycle[(i + nStep) % nCount])
+                        << std::string(bPrevious ? "Shift+Tab" : "Tab") + " from " + std::to_string(cycle[i]);
                 }
             }
             run.dlg.EndDialog(IDCANCEL);
@@ -178,14 +178,4 @@ void TabCycle(Checks& checks)
     run.Run();
 }
 
-constexpr TestCase kCases[] = {
-    {"layout.template_controls", TemplateControls},
-    {"layout.dialog_window", DialogWindow},
-    {"layout.tab_cycle", TabCycle},
-};
 } // namespace
-
-std::span<const TestCase> LayoutCases()
-{
-    return kCases;
-}

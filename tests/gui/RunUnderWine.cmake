@@ -1,0 +1,59 @@
+# Included by a Windows preset: builds the test programs in a nested build (tests/gui/CMakeLists.txt,
+# other compilers, so another CMake build) and registers each of their GoogleTest cases as a CTest
+# test that runs under Wine.
+include(ExternalProject)
+include(GoogleTest)
+
+set(_programs ${PROJECT_BINARY_DIR}/test-programs)
+ExternalProject_Add(test_programs
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${_programs}
+    CMAKE_ARGS
+        -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+        -DTAVREL_MINGW_THREADS=posix
+        -DTAVREL_TEST_PROGRAMS=ON
+        -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+        -DTAVREL_WERROR=${TAVREL_WERROR}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${_programs}/gui_inprocess.exe ${_programs}/gui_e2e.exe)
+
+# Every Windows program a test runs goes through wine-run.sh.
+set(_emulator ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+
+# Registers the cases of one test program, found by running it when CTest starts. The 32-bit cases
+# need a kernel that runs 32-bit code: where it does not, they are one skipped test giving the reason.
+function(tavrel_add_wine_tests program prefix)
+    add_executable(${program} IMPORTED)
+    set_target_properties(${program} PROPERTIES
+        IMPORTED_LOCATION ${_programs}/${program}.exe
+        CROSSCOMPILING_EMULATOR ${_emulator})
+    gtest_discover_tests(${program}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 120
+        TEST_PREFIX ${prefix}
+        ${ARGN})
+    if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+        return()
+    endif()
+    get_property(_includes DIRECTORY PROPERTY TEST_INCLUDE_FILES)
+    list(POP_BACK _includes _discovery)
+    set(_guard ${CMAKE_CURRENT_BINARY_DIR}/${program}_if_32bit.cmake)
+    set(_check ${PROJECT_SOURCE_DIR}/scripts/can-run-32bit.sh)
+    file(WRITE ${_guard}
+        "execute_process(COMMAND ${_check} RESULT_VARIABLE _status OUTPUT_QUIET)\n"
+        "if(_status EQUAL 0)\n"
+        "    include(\"${_discovery}\")\n"
+        "else()\n"
+        "    add_test(${prefix}skipped ${_check} --as-skipped-test)\n"
+        "    set_tests_properties(${prefix}skipped PROPERTIES SKIP_RETURN_CODE 77)\n"
+        "endif()\n")
+    set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${_includes} ${_guard})
+endfunction()
+
+tavrel_add_wine_tests(gui_inprocess inprocess.
+    PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE LABELS inprocess)
+# One keyboard and one foreground window: the cases cannot share the display.
+tavrel_add_wine_tests(gui_e2e e2e.
+    EXTRA_ARGS $<TARGET_FILE:Tavrel>
+    PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE LABELS e2e)
