@@ -33,17 +33,6 @@ constexpr std::string_view kExampleText = kSampleConfigText;
 
 constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
 
-std::vector<std::string> DirectoryEntries()
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator("."))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Runs body in a forked child, so that privileges and resource limits stay there, and gives its
 // exit code. As root the child can become nobody, so that the kernel's permission checks apply.
 std::optional<int> RunInChild(bool bAsNobody, rlim_t nFileSizeLimit, const std::function<int()>& body)
