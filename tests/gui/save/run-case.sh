@@ -14,16 +14,12 @@ if [ "${1:-}" = --nobody-home ]; then
     echo "$home"
     exit 0
 fi
+# Elsewhere (not root, no prefix) the case finds prepare.sh's reason and is skipped.
 case " $* " in
 *" --gtest_filter=Unprivileged."*) ;;
 *) exec "$here/../wine-run.sh" "$@" ;;
 esac
-if [ "$(id -u)" -ne 0 ]; then
-    export TAVREL_AS_NOBODY_WHY="not root: cannot run as the user nobody"
-    exec "$here/../wine-run.sh" "$@"
-fi
-if [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
-    export TAVREL_AS_NOBODY_WHY="the user nobody has no Wine prefix ($home/wineprefix; see prepare.sh)"
+if [ "$(id -u)" -ne 0 ] || [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
     exec "$here/../wine-run.sh" "$@"
 fi
 wine64=${TAVREL_WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
