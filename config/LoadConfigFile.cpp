@@ -1,55 +1,47 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
+#include "config/FileKind.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace
 {
 struct FileCloser
 {
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 class FileByteSource final : public ConfigByteSource
 {
 public:
-    explicit FileByteSource(std::FILE* pFile) : m_pFile(pFile) {}
+    explicit FileByteSource(std::FILE* file) : m_file(file) {}
 
     // fread stops short only at the end or on an error; both end the load.
-    std::size_t Read(char* pBuffer, std::size_t nCapacity) override
-    {
-        return std::fread(pBuffer, 1, nCapacity, m_pFile);
-    }
+    std::size_t Read(char* buffer, std::size_t capacity) override { return std::fread(buffer, 1, capacity, m_file); }
 
 private:
-    std::FILE* m_pFile;
+    std::FILE* m_file;
 };
 } // namespace
 
-ConfigReadStatus ReadConfigFile(const char* pszPath, AddressSettings& settings)
+ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings)
 {
     // Looked at before opening: opening a FIFO waits for a writer, and a device may never end.
-    std::error_code error;
-    switch (fs::status(pszPath, error).type())
+    switch (KindOfFile(path))
     {
-    case fs::file_type::regular:
+    case FileKind::Regular:
         break;
-    case fs::file_type::not_found:
+    case FileKind::Missing:
         return ConfigReadStatus::Missing;
-    case fs::file_type::none:
-    case fs::file_type::unknown:
-        return ConfigReadStatus::Unreadable;
-    default:
+    case FileKind::NotRegular:
         return ConfigReadStatus::NotRegular;
+    case FileKind::Unknown:
+        return ConfigReadStatus::Unreadable;
     }
     // Binary mode: the line rules are applied by the reader, the same on every platform.
-    const FilePtr file(std::fopen(pszPath, "rb"));
+    const FilePtr file(std::fopen(path, "rb"));
     if (!file)
     {
         return ConfigReadStatus::Unreadable;
@@ -65,10 +57,6 @@ void LoadConfigFile(AddressSettings& settings)
 {
     // Only a name that is not there at all is created: a symbolic link whose target is missing is
     // left alone rather than followed to create its target.
-    std::error_code error;
-    if (fs::symlink_status(kConfigFileName, error).type() == fs::file_type::not_found)
-    {
-        const FilePtr created(std::fopen(kConfigFileName, "ab"));
-    }
+    CreateEmptyFile(kConfigFileName);
     ReadConfigFile(kConfigFileName, settings);
 }

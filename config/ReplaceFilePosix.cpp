@@ -1,3 +1,4 @@
+#include "config/FileKind.h"
 #include "config/ReplaceFileContents.h"
 
 #include <cerrno>
@@ -11,13 +12,13 @@
 
 namespace
 {
-class UniqueFd
+class FileDescriptor
 {
 public:
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd()
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
     {
         if (m_fd >= 0)
         {
@@ -44,16 +45,16 @@ bool WriteAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty())
     {
-        const ssize_t nWritten = ::write(fd, bytes.data(), bytes.size());
-        if (nWritten < 0 && errno == EINTR)
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
         {
             continue;
         }
-        if (nWritten <= 0)
+        if (written <= 0)
         {
             return false;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(nWritten));
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
 }
@@ -67,7 +68,7 @@ bool OverwriteAll(int fd, std::string_view bytes)
 
 bool ReadAll(const std::string& path, std::string& bytes)
 {
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.IsOpen())
     {
         return false;
@@ -75,37 +76,37 @@ bool ReadAll(const std::string& path, std::string& bytes)
     char chunk[64 * 1024];
     for (;;)
     {
-        const ssize_t nRead = ::read(fd.Get(), chunk, sizeof chunk);
-        if (nRead < 0 && errno == EINTR)
+        const ssize_t count = ::read(fd.Get(), chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR)
         {
             continue;
         }
-        if (nRead < 0)
+        if (count < 0)
         {
             return false;
         }
-        if (nRead == 0)
+        if (count == 0)
         {
             return true;
         }
-        bytes.append(chunk, static_cast<std::size_t>(nRead));
+        bytes.append(chunk, static_cast<std::size_t>(count));
     }
 }
 
 std::string DirectoryOf(const std::string& path)
 {
-    const std::size_t nSlash = path.rfind('/');
-    if (nSlash == std::string::npos)
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
     {
         return ".";
     }
-    return nSlash == 0 ? "/" : path.substr(0, nSlash);
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Makes the rename itself durable; a file system that cannot sync a directory loses nothing here.
 void SyncDirectoryOf(const std::string& path)
 {
-    const UniqueFd dir(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.IsOpen())
     {
         ::fsync(dir.Get());
@@ -119,13 +120,13 @@ enum class TempOutcome
     Failed,
 };
 
-TempOutcome WriteTemporary(const std::string& path, std::string_view text, const struct stat* pExisting,
+TempOutcome WriteTemporary(const std::string& path, std::string_view text, const struct stat* existing,
                            std::string& tempPath)
 {
     int fd = -1;
-    for (int nAttempt = 0; nAttempt < 100 && fd < 0; ++nAttempt)
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
     {
-        tempPath = path + "." + std::to_string(::getpid()) + "." + std::to_string(nAttempt) + ".tmp";
+        tempPath = path + "." + std::to_string(::getpid()) + "." + std::to_string(attempt) + ".tmp";
         // 0666 under the umask gives a new file the mode any new file of the user gets.
         fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
@@ -137,18 +138,18 @@ TempOutcome WriteTemporary(const std::string& path, std::string_view text, const
     {
         return TempOutcome::NotCreatable;
     }
-    UniqueFd file(fd);
-    if (pExisting != nullptr)
+    FileDescriptor file(fd);
+    if (existing != nullptr)
     {
         // The replacement keeps the owner and mode of the file it replaces, where we are allowed to.
-        if (::fchown(file.Get(), pExisting->st_uid, pExisting->st_gid) != 0)
+        if (::fchown(file.Get(), existing->st_uid, existing->st_gid) != 0)
         {
             errno = 0;
         }
-        ::fchmod(file.Get(), pExisting->st_mode & 07777);
+        ::fchmod(file.Get(), existing->st_mode & 07777);
     }
-    const bool bWritten = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
-    if (file.Close() && bWritten)
+    const bool written = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
+    if (file.Close() && written)
     {
         return TempOutcome::Written;
     }
@@ -158,13 +159,13 @@ TempOutcome WriteTemporary(const std::string& path, std::string_view text, const
 
 bool CreateInPlace(const std::string& path, std::string_view text)
 {
-    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!file.IsOpen())
     {
         return false;
     }
-    const bool bWritten = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
-    if (file.Close() && bWritten)
+    const bool written = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
+    if (file.Close() && written)
     {
         return true;
     }
@@ -174,7 +175,7 @@ bool CreateInPlace(const std::string& path, std::string_view text)
 
 bool RestoreInPlace(const std::string& path, std::string_view original)
 {
-    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
     return file.IsOpen() && OverwriteAll(file.Get(), original) && file.Close();
 }
 
@@ -187,13 +188,13 @@ bool OverwriteInPlace(const std::string& path, std::string_view text)
     {
         return false;
     }
-    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
     if (!file.IsOpen())
     {
         return false;
     }
-    const bool bWritten = OverwriteAll(file.Get(), text);
-    if (file.Close() && bWritten)
+    const bool written = OverwriteAll(file.Get(), text);
+    if (file.Close() && written)
     {
         return true;
     }
@@ -221,9 +222,9 @@ bool ResolveLink(std::string& path)
 }
 } // namespace
 
-bool ReplaceFileContents(const char* pszPath, std::string_view text)
+bool ReplaceFileContents(const char* target, std::string_view text)
 {
-    std::string path(pszPath);
+    std::string path(target);
     if (!ResolveLink(path))
     {
         return false;
@@ -232,12 +233,12 @@ bool ReplaceFileContents(const char* pszPath, std::string_view text)
     struct stat existing
     {
     };
-    const bool bExists = ::stat(path.c_str(), &existing) == 0;
-    if (!bExists && errno != ENOENT)
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT)
     {
         return false;
     }
-    if (bExists)
+    if (exists)
     {
         // No write bit for anyone means read-only, also for root, who the kernel would let through.
         if (!S_ISREG(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
@@ -248,12 +249,12 @@ bool ReplaceFileContents(const char* pszPath, std::string_view text)
     }
 
     std::string tempPath;
-    switch (WriteTemporary(path, text, bExists ? &existing : nullptr, tempPath))
+    switch (WriteTemporary(path, text, exists ? &existing : nullptr, tempPath))
     {
     case TempOutcome::Failed:
         return false;
     case TempOutcome::NotCreatable:
-        return bExists ? OverwriteInPlace(path, text) : CreateInPlace(path, text);
+        return exists ? OverwriteInPlace(path, text) : CreateInPlace(path, text);
     case TempOutcome::Written:
         break;
     }
@@ -264,4 +265,23 @@ bool ReplaceFileContents(const char* pszPath, std::string_view text)
     }
     SyncDirectoryOf(path);
     return true;
+}
+
+FileKind KindOfFile(const char* path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(path, &status) == 0)
+    {
+        return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::NotRegular;
+    }
+    return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unknown;
+}
+
+bool CreateEmptyFile(const char* path)
+{
+    // O_EXCL does not follow a symbolic link, not even one whose target is missing.
+    FileDescriptor file(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    return file.IsOpen() && file.Close();
 }

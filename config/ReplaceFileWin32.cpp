@@ -1,90 +1,200 @@
 #include <windows.h>
 
+#include "config/FileKind.h"
 #include "config/ReplaceFileContents.h"
 
+#include <charconv>
 #include <string>
+#include <utility>
 
 namespace
 {
-class CFileHandle
+class FileHandle
 {
 public:
-    explicit CFileHandle(HANDLE h) : m_h(h) {}
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    ~CFileHandle()
+    FileHandle() = default;
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
+    FileHandle& operator=(FileHandle&& other) noexcept
+    {
+        if (this != &other)
+        {
+            Reset();
+            m_handle = std::exchange(other.m_handle, INVALID_HANDLE_VALUE);
+        }
+        return *this;
+    }
+    ~FileHandle() { Reset(); }
+
+    HANDLE Get() const { return m_handle; }
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+    // A failed close may mean the data never reached the disk.
+    bool Close() { return ::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE)) != FALSE; }
+
+private:
+    void Reset()
     {
         if (IsOpen())
         {
-            ::CloseHandle(m_h);
+            ::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
         }
     }
 
-    HANDLE Get() const { return m_h; }
-    bool IsOpen() const { return m_h != INVALID_HANDLE_VALUE; }
-
-    // A failed close may mean the data never reached the disk.
-    bool Close()
-    {
-        const HANDLE h = m_h;
-        m_h = INVALID_HANDLE_VALUE;
-        return ::CloseHandle(h) != FALSE;
-    }
-
-private:
-    HANDLE m_h;
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
 
-constexpr DWORD kMaxChunk = 1U << 30;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-bool WriteAll(HANDLE h, std::string_view bytes)
+// Scanners, indexers and editors hold a file without sharing for a moment; an operation that meets
+// one is tried again for about a second.
+constexpr int kSharingRetries = 10;
+constexpr DWORD kSharingPauseMs = 100;
+
+template <typename Operation>
+bool RetryWhileShared(const Operation& operation)
 {
-    while (!bytes.empty())
+    for (int retry = 0;; ++retry)
     {
-        const DWORD nChunk = bytes.size() > kMaxChunk ? kMaxChunk : static_cast<DWORD>(bytes.size());
-        DWORD nWritten = 0;
-        if (!::WriteFile(h, bytes.data(), nChunk, &nWritten, nullptr) || nWritten == 0)
+        if (operation())
+        {
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || retry == kSharingRetries)
         {
             return false;
         }
-        bytes.remove_prefix(nWritten);
+        ::Sleep(kSharingPauseMs);
+    }
+}
+
+// On failure GetLastError tells why.
+FileHandle OpenExisting(const char* path, DWORD access, DWORD share)
+{
+    FileHandle file;
+    RetryWhileShared(
+        [&]
+        {
+            file =
+                FileHandle(::CreateFileA(path, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return file.IsOpen();
+        });
+    return file;
+}
+
+constexpr DWORD kMaxChunk = 1U << 30;
+
+bool WriteAll(HANDLE file, std::string_view bytes)
+{
+    while (!bytes.empty())
+    {
+        const DWORD chunk = bytes.size() > kMaxChunk ? kMaxChunk : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+        {
+            return false;
+        }
+        bytes.remove_prefix(written);
     }
     return true;
 }
 
 // Writes bytes as the file's whole content, from its start, and makes it durable.
-bool OverwriteAll(HANDLE h, std::string_view bytes)
+bool OverwriteAll(HANDLE file, std::string_view bytes)
 {
-    return ::SetFilePointer(h, 0, nullptr, FILE_BEGIN) == 0 && WriteAll(h, bytes) && ::SetEndOfFile(h) &&
-           ::FlushFileBuffers(h);
+    return ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && WriteAll(file, bytes) && ::SetEndOfFile(file) &&
+           ::FlushFileBuffers(file);
 }
 
-bool ReadAll(HANDLE h, std::string& bytes)
+bool ReadAll(HANDLE file, std::string& bytes)
 {
     char chunk[64 * 1024];
     for (;;)
     {
-        DWORD nRead = 0;
-        if (!::ReadFile(h, chunk, sizeof chunk, &nRead, nullptr))
+        DWORD count = 0;
+        if (!::ReadFile(file, chunk, sizeof chunk, &count, nullptr))
         {
             return false;
         }
-        if (nRead == 0)
+        if (count == 0)
         {
             return true;
         }
-        bytes.append(chunk, nRead);
+        bytes.append(chunk, count);
     }
 }
 
-std::string DirectoryOf(const std::string& path)
+// The full path of the file itself: where a symbolic link leads. Empty if the system cannot tell.
+std::string FinalPathOf(HANDLE file)
 {
-    const std::size_t nSeparator = path.find_last_of("\\/:");
-    if (nSeparator == std::string::npos)
+    std::string path(MAX_PATH, '\0');
+    for (;;)
     {
-        return ".";
+        const DWORD length = ::GetFinalPathNameByHandleA(file, path.data(), static_cast<DWORD>(path.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+        {
+            return {};
+        }
+        const bool fits = length < path.size();
+        // Too small a buffer: length is the size needed, terminator included.
+        path.resize(length);
+        if (fits)
+        {
+            return path;
+        }
     }
-    return path.substr(0, nSeparator + 1);
+}
+
+struct ExistingFile
+{
+    std::string path;
+    DWORD attributes = 0;
+};
+
+enum class Lookup
+{
+    Found,
+    Missing,
+    Refused,
+};
+
+Lookup LookUp(const char* path, ExistingFile& existing)
+{
+    // Opening for writing, with all sharing, asks the system whether we may write the file: a rename
+    // over it would need rights on the folder only.
+    const FileHandle file = OpenExisting(path, GENERIC_WRITE, kShareAll);
+    if (!file.IsOpen())
+    {
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? Lookup::Missing : Lookup::Refused;
+    }
+    // Wine lets root write a read-only file where Windows refuses; read-only is refused for everyone.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.Get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+    {
+        return Lookup::Refused;
+    }
+    existing.path = FinalPathOf(file.Get());
+    existing.attributes = info.dwFileAttributes;
+    return existing.path.empty() ? Lookup::Refused : Lookup::Found;
+}
+
+// What the replaced file carried that a new file can be created with (read-only is refused before).
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+constexpr unsigned kTempNameAttempts = 100;
+
+// Our own name beside the file, e.g. lan.cfg.~1a2b.tmp.
+std::string TempNameFor(const std::string& path, unsigned number)
+{
+    char digits[8];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number & 0xFFFFU, 16);
+    return path + ".~" + std::string(digits, end.ptr) + ".tmp";
 }
 
 enum class TempOutcome
@@ -94,117 +204,152 @@ enum class TempOutcome
     Failed,
 };
 
-TempOutcome WriteTemporary(const std::string& path, std::string_view text, std::string& tempPath)
+TempOutcome WriteTemporary(const ExistingFile& target, std::string_view text, std::string& tempPath)
 {
-    char szTemp[MAX_PATH];
-    // Creates a new, empty, uniquely named file beside the target.
-    if (::GetTempFileNameA(DirectoryOf(path).c_str(), "lan", 0, szTemp) == 0)
+    const DWORD attributes = target.attributes & kKeptAttributes;
+    const unsigned first = ::GetCurrentProcessId() ^ ::GetTickCount();
+    FileHandle file;
+    for (unsigned attempt = 0; attempt < kTempNameAttempts && !file.IsOpen(); ++attempt)
     {
-        return TempOutcome::NotCreatable;
+        tempPath = TempNameFor(target.path, first + attempt);
+        // CREATE_NEW: a file of that name that is not ours is never opened, let alone truncated.
+        file = FileHandle(::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.IsOpen() && ::GetLastError() != ERROR_FILE_EXISTS)
+        {
+            return TempOutcome::NotCreatable;
+        }
     }
-    tempPath = szTemp;
-    CFileHandle file(
-        ::CreateFileA(szTemp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
     {
-        ::DeleteFileA(szTemp);
         return TempOutcome::NotCreatable;
     }
-    const bool bWritten = WriteAll(file.Get(), text) && ::FlushFileBuffers(file.Get());
-    if (file.Close() && bWritten)
+    const bool written = WriteAll(file.Get(), text) && ::FlushFileBuffers(file.Get());
+    if (file.Close() && written)
     {
         return TempOutcome::Written;
     }
-    ::DeleteFileA(szTemp);
+    ::DeleteFileA(tempPath.c_str());
     return TempOutcome::Failed;
 }
 
-// Scanners and indexers open a new file for a moment; the replace waits for them, up to about a second.
+// ReplaceFileA gives the new file the old one's attributes, security descriptor and creation time on
+// Windows (Wine's keeps the new file's, hence the attributes it was created with). Where it cannot
+// work at all, a replacing rename still brings the new text.
 bool MoveOver(const std::string& from, const std::string& to)
 {
-    for (int nAttempt = 0;; ++nAttempt)
-    {
-        if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return RetryWhileShared(
+        [&]
         {
-            return true;
-        }
-        const DWORD dwError = ::GetLastError();
-        const bool bTransient =
-            dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION || dwError == ERROR_ACCESS_DENIED;
-        if (!bTransient || nAttempt == 10)
-        {
-            return false;
-        }
-        ::Sleep(100);
-    }
+            if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr))
+            {
+                return true;
+            }
+            const DWORD error = ::GetLastError();
+            return error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
+                   ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        });
 }
 
-bool CreateInPlace(const std::string& path, std::string_view text)
-{
-    CFileHandle file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen())
-    {
-        return false;
-    }
-    const bool bWritten = WriteAll(file.Get(), text) && ::FlushFileBuffers(file.Get());
-    if (file.Close() && bWritten)
-    {
-        return true;
-    }
-    ::DeleteFileA(path.c_str());
-    return false;
-}
-
-// The fallback when the directory takes no new file: the original bytes are kept in memory and put
-// back if the new ones cannot all be written.
+// The fallback when the folder takes no new file: the old bytes are kept and put back on any
+// failure, the close included. Others may read meanwhile, but not write.
 bool OverwriteInPlace(const std::string& path, std::string_view text)
 {
-    CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file = OpenExisting(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
     std::string original;
     if (!file.IsOpen() || !ReadAll(file.Get(), original))
     {
         return false;
     }
-    if (OverwriteAll(file.Get(), text))
+    if (OverwriteAll(file.Get(), text) && file.Close())
     {
-        return file.Close();
+        return true;
     }
-    OverwriteAll(file.Get(), original);
+    if (!file.IsOpen())
+    {
+        file = OpenExisting(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ);
+    }
+    if (file.IsOpen() && OverwriteAll(file.Get(), original))
+    {
+        file.Close();
+    }
     return false;
 }
-} // namespace
 
-bool ReplaceFileContents(const char* pszPath, std::string_view text)
+bool ReplaceExisting(const ExistingFile& existing, std::string_view text)
 {
-    const std::string path(pszPath);
-    const DWORD dwAttributes = ::GetFileAttributesA(pszPath);
-    const bool bExists = dwAttributes != INVALID_FILE_ATTRIBUTES;
-    if (!bExists && ::GetLastError() != ERROR_FILE_NOT_FOUND)
-    {
-        return false;
-    }
-    // Checked here because a rename would replace a read-only file, and Wine under root writes it anyway.
-    if (bExists && (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-    {
-        return false;
-    }
-
     std::string tempPath;
-    switch (WriteTemporary(path, text, tempPath))
+    switch (WriteTemporary(existing, text, tempPath))
     {
     case TempOutcome::Failed:
         return false;
     case TempOutcome::NotCreatable:
-        return bExists ? OverwriteInPlace(path, text) : CreateInPlace(path, text);
+        return OverwriteInPlace(existing.path, text);
     case TempOutcome::Written:
         break;
     }
-    if (!MoveOver(tempPath, path))
+    if (MoveOver(tempPath, existing.path))
     {
-        ::DeleteFileA(tempPath.c_str());
+        return true;
+    }
+    ::DeleteFileA(tempPath.c_str());
+    return false;
+}
+} // namespace
+
+bool ReplaceFileContents(const char* path, std::string_view text)
+{
+    ExistingFile existing;
+    switch (LookUp(path, existing))
+    {
+    case Lookup::Refused:
+        return false;
+    case Lookup::Found:
+        return ReplaceExisting(existing, text);
+    case Lookup::Missing:
+        break;
+    }
+    // The name is claimed first, so that a name taken meanwhile, or by a symbolic link whose target
+    // is missing, is refused; the text then arrives as over any file, and the claim is withdrawn if
+    // it cannot.
+    if (!CreateEmptyFile(path))
+    {
         return false;
     }
-    return true;
+    if (LookUp(path, existing) == Lookup::Found && ReplaceExisting(existing, text))
+    {
+        return true;
+    }
+    ::DeleteFileA(path);
+    return false;
+}
+
+FileKind KindOfFile(const char* path)
+{
+    // No access asked for: enough to learn the type, and Wine does not wait on a FIFO opened so.
+    const FileHandle file(
+        ::CreateFileA(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.IsOpen())
+    {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::Missing : FileKind::Unknown;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK)
+    {
+        return FileKind::NotRegular;
+    }
+    if (!::GetFileInformationByHandle(file.Get(), &info))
+    {
+        return FileKind::Unknown;
+    }
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::NotRegular : FileKind::Regular;
+}
+
+bool CreateEmptyFile(const char* path)
+{
+    // CREATE_NEW refuses a name already taken, also by a symbolic link whose target is missing (which
+    // Wine shows as no file at all, and would otherwise follow).
+    FileHandle file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen() && file.Close();
 }

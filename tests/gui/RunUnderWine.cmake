@@ -16,23 +16,29 @@ ExternalProject_Add(test_programs
         -DTAVREL_WERROR=${TAVREL_WERROR}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${_programs}/gui_inprocess.exe ${_programs}/gui_e2e.exe ${_programs}/cli_e2e.exe)
+    BUILD_BYPRODUCTS ${_programs}/gui_inprocess.exe ${_programs}/gui_e2e.exe ${_programs}/cli_e2e.exe
+        ${_programs}/gui_save.exe)
 
 # Every Windows program a test runs goes through wine-run.sh.
 set(_emulator ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
 
 # Registers the cases of one test program, found by running it when CTest starts. The 32-bit cases
 # need a kernel that runs 32-bit code: where it does not, they are one skipped test giving the reason.
+# EMULATOR names a wrapper of wine-run.sh that runs the program instead.
 function(tavrel_add_wine_tests program prefix)
+    cmake_parse_arguments(PARSE_ARGV 2 _arg "" "EMULATOR" "")
+    if(NOT _arg_EMULATOR)
+        set(_arg_EMULATOR ${_emulator})
+    endif()
     add_executable(${program} IMPORTED)
     set_target_properties(${program} PROPERTIES
         IMPORTED_LOCATION ${_programs}/${program}.exe
-        CROSSCOMPILING_EMULATOR ${_emulator})
+        CROSSCOMPILING_EMULATOR ${_arg_EMULATOR})
     gtest_discover_tests(${program}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
         TEST_PREFIX ${prefix}
-        ${ARGN})
+        ${_arg_UNPARSED_ARGUMENTS})
     if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
         return()
     endif()
@@ -60,3 +66,16 @@ tavrel_add_wine_tests(gui_e2e e2e.
 tavrel_add_wine_tests(cli_e2e cli.
     EXTRA_ARGS $<TARGET_FILE:tavrelctl>
     PROPERTIES TIMEOUT 120 LABELS cli)
+
+# The save under real failures. What Wine cannot make (links, a FIFO, a small disk, root's files for
+# the user nobody) is made before the cases run and removed after them; the cases find it through
+# Wine's drive Z:, the Unix root.
+set(_save_fixtures ${PROJECT_BINARY_DIR}/save-fixtures)
+set(_save_scripts ${CMAKE_CURRENT_LIST_DIR}/save)
+add_test(NAME save.prepare COMMAND ${_save_scripts}/prepare.sh ${_save_fixtures})
+add_test(NAME save.cleanup COMMAND ${_save_scripts}/prepare.sh --cleanup ${_save_fixtures})
+set_tests_properties(save.prepare PROPERTIES FIXTURES_SETUP save TIMEOUT 300 LABELS save)
+set_tests_properties(save.cleanup PROPERTIES FIXTURES_CLEANUP save LABELS save)
+tavrel_add_wine_tests(gui_save save.
+    EMULATOR ${_save_scripts}/run-case.sh
+    PROPERTIES TIMEOUT 120 LABELS save FIXTURES_REQUIRED save ENVIRONMENT TAVREL_SAVE_FIXTURES=Z:${_save_fixtures})

@@ -1,5 +1,6 @@
 #include "tests/support/TempFolder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -39,6 +40,28 @@ TempFolder::~TempFolder()
     }
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(m_path, ignored);
+}
+
+WorkingFolder::WorkingFolder(const fs::path& folder) : m_previous(fs::current_path())
+{
+    fs::current_path(folder);
+}
+
+WorkingFolder::~WorkingFolder()
+{
+    std::error_code ignored;
+    fs::current_path(m_previous, ignored);
+}
+
+std::vector<std::string> DirectoryEntries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::optional<std::string> ReadFileBytes(const fs::path& path)

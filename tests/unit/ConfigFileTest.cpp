@@ -33,17 +33,6 @@ constexpr std::string_view kExampleText = kSampleConfigText;
 
 constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
 
-std::vector<std::string> DirectoryEntries()
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator("."))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Runs body in a forked child, so that privileges and resource limits stay there, and gives its
 // exit code. As root the child can become nobody, so that the kernel's permission checks apply.
 std::optional<int> RunInChild(bool bAsNobody, rlim_t nFileSizeLimit, const std::function<int()>& body)
@@ -261,6 +250,39 @@ TEST_F(ConfigFileTest, SaveInAReadOnlyDirectoryWritesAWritableFileInPlace)
     EXPECT_TRUE(outcome->bSaved);
     EXPECT_EQ(outcome->nMessages, 0);
     EXPECT_EQ(ReadFileBytes(kConfigFileName), kExampleText);
+}
+
+// Reading one would block (a FIFO) or never end (a device); a dangling link would be followed.
+TEST_F(ConfigFileTest, NameThatIsNoPlainFileIsNeitherReadNorCreatedNorWritten)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void()> setup;
+        ConfigReadStatus status;
+    } cases[] = {
+        {"FIFO", [] { ASSERT_EQ(mkfifo(kConfigFileName, 0666), 0); }, ConfigReadStatus::NotRegular},
+        {"link to a device", [] { fs::create_symlink("/dev/zero", kConfigFileName); }, ConfigReadStatus::NotRegular},
+        {"dangling link", [] { fs::create_symlink("missing.cfg", kConfigFileName); }, ConfigReadStatus::Missing},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        c.setup();
+        const fs::file_type type = fs::symlink_status(kConfigFileName).type();
+        const std::vector<std::string> entriesBefore = DirectoryEntries();
+
+        AddressSettings settings = kExample;
+        LoadConfigFile(settings);
+        EXPECT_EQ(ReadConfigFile(kConfigFileName, settings), c.status);
+        EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
+        RecordingFeedback feedback;
+        EXPECT_FALSE(SaveConfigFile(kExample, feedback));
+        EXPECT_EQ(feedback.messages, std::vector<std::string>{kConfigWriteFailedMessage});
+        EXPECT_EQ(fs::symlink_status(kConfigFileName).type(), type);
+        EXPECT_EQ(DirectoryEntries(), entriesBefore);
+        fs::remove(kConfigFileName);
+    }
 }
 
 struct FailureCase
