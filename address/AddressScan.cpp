@@ -11,11 +11,11 @@ constexpr int kFieldWidth = 3;
 class Scanner
 {
 public:
-    explicit Scanner(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
+    explicit Scanner(std::string_view text) : m_text(text.substr(0, text.find('\0'))) {}
 
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    char Peek() const { return text_[pos_]; }
-    void Advance() { ++pos_; }
+    bool AtEnd() const { return m_pos >= m_text.size(); }
+    char Peek() const { return m_text[m_pos]; }
+    void Advance() { ++m_pos; }
 
     void SkipSpace()
     {
@@ -54,8 +54,8 @@ public:
     }
 
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    std::string_view m_text;
+    std::size_t m_pos = 0;
 };
 } // namespace
 

@@ -19,17 +19,17 @@ enum class ConfigReadStatus
     Unreadable,
 };
 
-// Reads the settings file at pszPath and assigns every field it names; the others keep their
+// Reads the settings file at path and assigns every field it names; the others keep their
 // values. Creates and changes nothing.
-ConfigReadStatus ReadConfigFile(const char* pszPath, AddressSettings& settings);
+ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings);
 
 // The dialog's load: lan.cfg, created empty first where it is missing and the directory allows.
 // Never tells the user anything.
 void LoadConfigFile(AddressSettings& settings);
 
-// Replaces the file at pszPath with the seven-line form of the settings. On failure the user is
+// Replaces the file at path with the seven-line form of the settings. On failure the user is
 // told, the existing file is left exactly as it was, and false is returned.
-bool SaveConfigFileAs(const char* pszPath, const AddressSettings& settings, UserFeedback& feedback);
+bool SaveConfigFileAs(const char* path, const AddressSettings& settings, UserFeedback& feedback);
 
 // The dialog's save: SaveConfigFileAs with lan.cfg.
 bool SaveConfigFile(const AddressSettings& settings, UserFeedback& feedback);

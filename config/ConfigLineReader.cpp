@@ -10,60 +10,60 @@ constexpr char kEndOfFile = '\x1A';
 
 std::size_t MemoryByteSource::Read(char* buffer, std::size_t capacity)
 {
-    const std::size_t n = std::min({capacity, maxChunk_, bytes_.size()});
-    std::memcpy(buffer, bytes_.data(), n);
-    bytes_.remove_prefix(n);
+    const std::size_t n = std::min({capacity, m_maxChunk, m_bytes.size()});
+    std::memcpy(buffer, m_bytes.data(), n);
+    m_bytes.remove_prefix(n);
     return n;
 }
 
 ConfigLineReader::ConfigLineReader(ConfigByteSource& source, std::size_t bufferSize)
-    : source_(source), capacity_(std::max(bufferSize, 2 * kWindow)),
-      buffer_(std::make_unique_for_overwrite<char[]>(capacity_))
+    : m_source(source), m_capacity(std::max(bufferSize, 2 * kWindow)),
+      m_buffer(std::make_unique_for_overwrite<char[]>(m_capacity))
 {
 }
 
 void ConfigLineReader::Refill()
 {
-    char* const buffer = buffer_.get();
-    if (begin_ > 0)
+    char* const buffer = m_buffer.get();
+    if (m_begin > 0)
     {
-        std::memmove(buffer, buffer + begin_, end_ - begin_);
-        end_ -= begin_;
-        begin_ = 0;
+        std::memmove(buffer, buffer + m_begin, m_end - m_begin);
+        m_end -= m_begin;
+        m_begin = 0;
     }
-    while (!sourceDone_ && end_ < kWindow)
+    while (!m_sourceDone && m_end < kWindow)
     {
-        const std::size_t count = source_.Read(buffer + end_, capacity_ - end_);
+        const std::size_t count = m_source.Read(buffer + m_end, m_capacity - m_end);
         if (count == 0)
         {
-            sourceDone_ = true;
+            m_sourceDone = true;
             break;
         }
         // Ctrl-Z ends the file for reading: nothing after it is ever looked at.
-        if (const void* stop = std::memchr(buffer + end_, kEndOfFile, count))
+        if (const void* stop = std::memchr(buffer + m_end, kEndOfFile, count))
         {
-            end_ = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer);
-            sourceDone_ = true;
+            m_end = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer);
+            m_sourceDone = true;
             break;
         }
-        end_ += count;
+        m_end += count;
     }
 }
 
 std::string_view ConfigLineReader::ReadLine()
 {
-    if (end_ - begin_ < kWindow)
+    if (m_end - m_begin < kWindow)
     {
         Refill();
     }
-    const char* const p = buffer_.get() + begin_;
-    const std::size_t available = end_ - begin_;
+    const char* const p = m_buffer.get() + m_begin;
+    const std::size_t available = m_end - m_begin;
     const std::size_t scanned = std::min(available, kMaxLineBytes);
 
     if (const void* lfAt = std::memchr(p, '\n', scanned))
     {
         const auto lf = static_cast<std::size_t>(static_cast<const char*>(lfAt) - p);
-        begin_ += lf + 1;
+        m_begin += lf + 1;
         const bool crLf = lf > 0 && p[lf - 1] == '\r';
         return {p, crLf ? lf - 1 : lf};
     }
@@ -72,14 +72,14 @@ std::string_view ConfigLineReader::ReadLine()
         // A CR LF right after 198 bytes is a line end; it counts as one byte stored.
         if (available > kMaxLineBytes && p[kMaxLineBytes - 1] == '\r' && p[kMaxLineBytes] == '\n')
         {
-            begin_ += kMaxLineBytes + 1;
+            m_begin += kMaxLineBytes + 1;
             return {p, kMaxLineBytes - 1};
         }
-        begin_ += kMaxLineBytes;
+        m_begin += kMaxLineBytes;
         return {p, kMaxLineBytes};
     }
     // Fewer bytes than a full line are left only when the source is done.
-    begin_ = end_;
-    atEnd_ = true;
+    m_begin = m_end;
+    m_atEnd = true;
     return {p, available};
 }

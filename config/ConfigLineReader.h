@@ -23,15 +23,15 @@ class MemoryByteSource final : public ConfigByteSource
 public:
     // maxChunk limits each Read, so that tests can split the input anywhere.
     explicit MemoryByteSource(std::string_view bytes, std::size_t maxChunk = SIZE_MAX)
-        : bytes_(bytes), maxChunk_(maxChunk == 0 ? 1 : maxChunk)
+        : m_bytes(bytes), m_maxChunk(maxChunk == 0 ? 1 : maxChunk)
     {
     }
 
     std::size_t Read(char* buffer, std::size_t capacity) override;
 
 private:
-    std::string_view bytes_;
-    std::size_t maxChunk_;
+    std::string_view m_bytes;
+    std::size_t m_maxChunk;
 };
 
 // Hands out lines under the text-mode rules the settings file has always been read with: CR LF and
@@ -50,7 +50,7 @@ public:
     std::string_view ReadLine();
 
     // True once a read has reached the end of the input.
-    bool AtEnd() const { return atEnd_; }
+    bool AtEnd() const { return m_atEnd; }
 
 private:
     // One line needs the limit plus a CR LF pair in view to be decided.
@@ -58,11 +58,11 @@ private:
 
     void Refill();
 
-    ConfigByteSource& source_;
-    std::size_t capacity_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
-    bool sourceDone_ = false;
-    bool atEnd_ = false;
+    ConfigByteSource& m_source;
+    std::size_t m_capacity;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+    bool m_sourceDone = false;
+    bool m_atEnd = false;
 };

@@ -27,11 +27,11 @@ constexpr std::string_view kLineEnd = "\r\n";
 // A LF inside a value is a line end to a text-mode stream, and so is written as CR LF.
 void AppendTextMode(std::string& text, std::string_view value)
 {
-    for (std::size_t nLf = value.find('\n'); nLf != std::string_view::npos; nLf = value.find('\n'))
+    for (std::size_t lf = value.find('\n'); lf != std::string_view::npos; lf = value.find('\n'))
     {
-        text.append(value.substr(0, nLf));
+        text.append(value.substr(0, lf));
         text.append(kLineEnd);
-        value.remove_prefix(nLf + 1);
+        value.remove_prefix(lf + 1);
     }
     text.append(value);
 }

@@ -4,11 +4,11 @@
 
 #include <string>
 
-bool SaveConfigFileAs(const char* pszPath, const AddressSettings& settings, UserFeedback& feedback)
+bool SaveConfigFileAs(const char* path, const AddressSettings& settings, UserFeedback& feedback)
 {
     // The whole text exists before the file is touched.
     const std::string text = BuildConfigText(settings);
-    if (ReplaceFileContents(pszPath, text))
+    if (ReplaceFileContents(path, text))
     {
         return true;
     }

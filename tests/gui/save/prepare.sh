@@ -56,7 +56,7 @@ mkdir -p "$home" && chown nobody: "$home"
 exec {lock}>"$home.lock"
 flock -w 300 "$lock" || exit 1
 if [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
-    wine64=${TAVREL_WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+    wine64=/usr/lib/wine/wine64
     runuser -u nobody -- env -u DISPLAY -u WINEPATH HOME="$home" WINEPREFIX="$home/wineprefix" WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=" sh -c '"$1" wineboot --init >/dev/null 2>&1; "${1%/*}/wineserver" -w' \
         sh "$wine64" {lock}>&-

@@ -22,7 +22,7 @@ esac
 if [ "$(id -u)" -ne 0 ] || [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
     exec "$here/../wine-run.sh" "$@"
 fi
-wine64=${TAVREL_WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+wine64=/usr/lib/wine/wine64
 exec timeout -k 10 "${TAVREL_RUN_TIMEOUT:-300}" runuser -u nobody -- env -u DISPLAY HOME="$home" \
     WINEPREFIX="$home/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" TAVREL_AS_NOBODY=1 \
     "$wine64" "$@"
