@@ -146,24 +146,14 @@ bool CDialog::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 
 INT_PTR CDialog::ReturnResult(UINT message, LRESULT lResult) const
 {
-    switch (message)
+    // Of the messages a message map can take, only this one answers through the dialog procedure's
+    // own result; the others answer through DWLP_MSGRESULT.
+    if (message == WM_QUERYDRAGICON)
     {
-    // These few answer through the dialog procedure's own result.
-    case WM_CHARTOITEM:
-    case WM_COMPAREITEM:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_QUERYDRAGICON:
-    case WM_VKEYTOITEM:
         return lResult;
-    default:
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);
-        return TRUE;
     }
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);
+    return TRUE;
 }
 
 void CDialog::CenterIfUnplaced() const
