@@ -1,6 +1,6 @@
-#include "bench/BenchDirectory.h"
 #include "bench/ConfigFileBench.h"
 #include "bench/NormalizeAddressBench.h"
+#include "tests/support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,8 +16,10 @@ int main(int argc, char** argv)
     }
     try
     {
-        const BenchDirectory dir;
-        RegisterConfigFileBenchmarks(dir);
+        // The loader and the saver work on lan.cfg in the working folder: each benchmark enters a
+        // folder of its own in this one.
+        const TempFolder folder(TempFolder::Use::AsPath);
+        RegisterConfigFileBenchmarks(folder.Path());
         RegisterNormalizeAddressBenchmarks();
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();

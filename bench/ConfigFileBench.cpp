@@ -1,14 +1,15 @@
 #include "bench/ConfigFileBench.h"
 
-#include "bench/BenchDirectory.h"
 #include "bench/GeneratedConfigs.h"
 #include "config/ConfigFile.h"
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/SettingsBuilder.h"
+#include "tests/support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace
@@ -16,23 +17,13 @@ namespace
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kLargeSizesMiB[] = {1, 8, 64};
 
-class SilentFeedback final : public UserFeedback
+// Makes root/name holding lan.cfg with exactly these bytes, and returns the folder.
+std::filesystem::path WriteConfig(const std::filesystem::path& root, std::string_view name, std::string_view content)
 {
-public:
-    void ShowMessage(const char* text) override { m_strLast = text; }
-    void FocusControl(int /*controlId*/) override {}
-    const std::string& LastMessage() const { return m_strLast; }
-
-private:
-    std::string m_strLast;
-};
-
-std::string ReadWholeFile(const std::filesystem::path& path)
-{
-    std::string content(std::filesystem::file_size(path), '\0');
-    std::ifstream in(path, std::ios::binary);
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    return content;
+    const std::filesystem::path dir = root / name;
+    std::filesystem::create_directories(dir);
+    WriteFileBytes(dir / kConfigFileName, content);
+    return dir;
 }
 
 // Loads dir/lan.cfg repeatedly. A load that did not read the file to its end would make any rate
@@ -56,12 +47,12 @@ void LoadLoop(benchmark::State& state, const std::filesystem::path& dir, std::si
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
-void RegisterLoads(const BenchDirectory& dir)
+void RegisterLoads(const std::filesystem::path& root)
 {
     benchmark::RegisterBenchmark("LoadConfigFile/typical",
-                                 [&dir](benchmark::State& state) {
-                                     LoadLoop(state, dir.WriteConfig("typical", kTypicalConfig), kTypicalConfig.size(),
-                                              "10.1.1.3", "255.255.255.0");
+                                 [root](benchmark::State& state) {
+                                     LoadLoop(state, WriteConfig(root, "typical", kTypicalConfig),
+                                              kTypicalConfig.size(), "10.1.1.3", "255.255.255.0");
                                  })
         ->UseRealTime();
 
@@ -71,12 +62,12 @@ void RegisterLoads(const BenchDirectory& dir)
         {
             const std::string name = std::string(ShapeName(shape)) + "_" + std::to_string(mib) + "MiB";
             benchmark::RegisterBenchmark(("LoadConfigFile/" + name).c_str(),
-                                         [&dir, shape, mib, name](benchmark::State& state)
+                                         [root, shape, mib, name](benchmark::State& state)
                                          {
-                                             const std::filesystem::path where = dir.Path() / name;
-                                             if (!std::filesystem::exists(where / "lan.cfg"))
+                                             const std::filesystem::path where = root / name;
+                                             if (!std::filesystem::exists(where / kConfigFileName))
                                              {
-                                                 dir.WriteConfig(name, MakeConfig(shape, mib * kMiB));
+                                                 WriteConfig(root, name, MakeConfig(shape, mib * kMiB));
                                              }
                                              LoadLoop(state, where, mib * kMiB, kFirstValue, kLastValue);
                                          })
@@ -87,29 +78,25 @@ void RegisterLoads(const BenchDirectory& dir)
 }
 
 // The save replaces lan.cfg durably (temp file, flush, rename), so this measures the disk too.
-void RegisterSave(const BenchDirectory& dir)
+void RegisterSave(const std::filesystem::path& root)
 {
     benchmark::RegisterBenchmark(
         "SaveConfigFile/typical",
-        [&dir](benchmark::State& state)
+        [root](benchmark::State& state)
         {
-            const std::filesystem::path where = dir.WriteConfig("save", "");
+            const std::filesystem::path where = WriteConfig(root, "save", "");
             std::filesystem::current_path(where);
-            AddressSettings settings;
-            settings.m_strShelfMngIp = "10.1.1.2";
-            settings.m_strSubnetMask = "255.255.255.0";
-            settings.m_strDefaultRouter = "10.1.1.1";
-            settings.m_strControlUnitIp = "10.1.1.3";
-            SilentFeedback feedback;
+            const AddressSettings settings = SampleSettings();
+            RecordingFeedback feedback;
             for (auto _ : state)
             {
                 if (!SaveConfigFile(settings, feedback))
                 {
-                    state.SkipWithError(("the save failed: " + feedback.LastMessage()).c_str());
+                    state.SkipWithError(("the save failed: " + feedback.messages.back()).c_str());
                     break;
                 }
             }
-            if (ReadWholeFile(where / "lan.cfg") != kTypicalConfig)
+            if (ReadFileBytes(where / kConfigFileName) != kTypicalConfig)
             {
                 state.SkipWithError("the saved file is not the expected seven lines");
             }
@@ -120,8 +107,8 @@ void RegisterSave(const BenchDirectory& dir)
 }
 } // namespace
 
-void RegisterConfigFileBenchmarks(const BenchDirectory& dir)
+void RegisterConfigFileBenchmarks(const std::filesystem::path& root)
 {
-    RegisterLoads(dir);
-    RegisterSave(dir);
+    RegisterLoads(root);
+    RegisterSave(root);
 }
