@@ -1,4 +1,4 @@
-# make run   builds the Windows program and starts it under Wine (a screenshot when there is no display)
+# make run   builds the shipped 32-bit program and starts it under Wine (a screenshot when there is no display)
 # make test  builds every preset and runs every test: unit, sanitizers, fuzz corpus replay, GUI under Wine
 # make bench runs the benchmarks and prints one table of figures and budgets
 # make fuzz  runs each fuzz target for a while (FUZZ_SECONDS, default 60) and keeps what it finds
