@@ -19,16 +19,19 @@ struct FileCloser
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Between fork and exec: async-signal-safe calls only.
+// Between fork and exec: async-signal-safe calls only. The program is opened before the privileges
+// are dropped and started from that descriptor, so nobody can run it even where a folder above it
+// (a checkout under /root, say) is closed to other users.
 [[noreturn]] void ExecChild(char* const* argv, int out, int err, bool asNobody)
 {
     const int null = ::open("/dev/null", O_RDONLY);
     const bool redirected = null >= 0 && ::dup2(null, 0) == 0 && ::dup2(out, 1) == 1 && ::dup2(err, 2) == 2;
+    const int program = ::open(argv[0], O_RDONLY | O_CLOEXEC);
     const bool dropped = !asNobody || ::geteuid() != 0 ||
                          (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
-    if (redirected && dropped)
+    if (redirected && program >= 0 && dropped)
     {
-        ::execv(argv[0], argv);
+        ::fexecve(program, argv, environ);
     }
     ::_exit(127);
 }
