@@ -26,7 +26,7 @@ run: deps
 test: native sanitize win32 win64
 	ctest --preset native
 	ctest --preset sanitize
-	@scripts/can-run-32bit.sh >/dev/null || echo "win32: GUI tests skipped: $$(scripts/can-run-32bit.sh)"
+	@reason=$$(scripts/can-run-32bit.sh) || echo "win32: GUI tests skipped: $$reason"
 	scripts/wine-session.sh ctest --preset win32
 	scripts/wine-session.sh ctest --preset win64
 

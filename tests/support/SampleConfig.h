@@ -13,6 +13,10 @@ inline constexpr std::string_view kSampleConfigText = "[GENERAL INFORMATION]\r\n
                                                       "MANAGMENT_SUBNETMASK=255.255.255.0\r\n"
                                                       "MANAGMENT_DEFGATEWAY=10.1.1.1\r\n";
 
+// A lan.cfg already there before a save, different from anything the tests save, so that a save
+// that did or did not happen shows in its bytes.
+inline constexpr std::string_view kEarlierConfigText = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
+
 // lan.cfg as Tavrel writes it for any four settings, given top to bottom as the dialog shows them.
 inline std::string CanonicalConfigText(std::string_view controlUnit, std::string_view shelfMng,
                                        std::string_view subnetMask, std::string_view defaultRouter)

@@ -31,7 +31,7 @@ const AddressSettings kExample = SampleSettings();
 
 constexpr std::string_view kExampleText = kSampleConfigText;
 
-constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
+constexpr std::string_view kOriginal = kEarlierConfigText;
 
 // Runs body in a forked child, so that privileges and resource limits stay there, and gives its
 // exit code. As root the child can become nobody, so that the kernel's permission checks apply.

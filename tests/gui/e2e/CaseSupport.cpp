@@ -6,38 +6,6 @@
 namespace e2e
 {
 
-namespace
-{
-std::string& TavrelExePath()
-{
-    static std::string s_path;
-    return s_path;
-}
-
-// Converts a Unix path (as CMake hands it over under Wine) to the drive Wine maps the root to.
-std::string WindowsPath(std::string path)
-{
-    if (path.empty() || path.front() != '/')
-        return path;
-    for (char& ch : path)
-    {
-        if (ch == '/')
-            ch = '\\';
-    }
-    return "Z:" + path;
-}
-} // namespace
-
-const std::string& TavrelExe()
-{
-    return TavrelExePath();
-}
-
-void SetTavrelExe(std::string exe)
-{
-    TavrelExePath() = WindowsPath(std::move(exe));
-}
-
 void PrintTo(const Selection& sel, std::ostream* os)
 {
     *os << "(" << sel.start << ", " << sel.end << ")";

@@ -2,6 +2,7 @@
 
 #include "tests/gui/e2e/TavrelProcess.h"
 #include "tests/gui/e2e/Wait.h"
+#include "tests/gui/ProgramUnderTest.h"
 #include "tests/support/SampleConfig.h"
 
 #include <gtest/gtest.h>
@@ -35,9 +36,11 @@ inline constexpr std::string_view kInvalidAddressChar =
     "The IP address field can contain only digits (0-9) and periods (.) as separators";
 inline constexpr std::string_view kSaved = "Configuration file updated successfully";
 
-// The program under test, as given on the command line after the test options.
-const std::string& TavrelExe();
-void SetTavrelExe(std::string exe);
+// The Tavrel.exe the cases start.
+inline const std::string& TavrelExe()
+{
+    return ProgramUnderTest();
+}
 
 // Shows a selection read from a field in failure messages.
 void PrintTo(const Selection& sel, std::ostream* os);

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 namespace
 {
 
-constexpr std::string_view kOriginal = "[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n";
+constexpr std::string_view kOriginal = kEarlierConfigText;
 
 // Enters a folder that prepare.sh made outside Wine; where it could not, the case is skipped with
 // the reason and nothing is returned.

@@ -11,6 +11,7 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The same bytes as kEarlierConfigText in tests/support/SampleConfig.h: the file the cases expect to find unchanged.
 original=$'[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n'
 
 cleanup() {

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The program that a Windows test program drives from outside: named on its command line after the
+// GoogleTest options (gui_e2e [GoogleTest options] PROGRAM), as a path Windows can open.
+const std::string& ProgramUnderTest();

@@ -1,0 +1,36 @@
+// Runs the real tavrelctl.exe (the program under test) as a child process, as a script on Windows would.
+
+#include "tests/gui/ProgramUnderTest.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/SampleConfig.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+class Tavrelctl : public testing::Test
+{
+protected:
+    TempFolder m_folder;
+};
+
+// Line ends stay bare line feeds on Windows too, and the file is the dialog's, CR LF and all.
+TEST_F(Tavrelctl, SetThenShowRoundTrip)
+{
+    const ProcessResult set =
+        RunProcess(ProgramUnderTest(), {"set", "--control-unit", "010.001.001.003", "--shelf-management", "10.1.1.2",
+                                        "--subnet-mask", "255.255.255.0", "--default-router", "10.1.1.1"});
+    EXPECT_EQ(set.status, 0);
+    EXPECT_EQ(set.err, "");
+    EXPECT_EQ(ReadFileBytes("lan.cfg"), kSampleConfigText);
+
+    const ProcessResult show = RunProcess(ProgramUnderTest(), {"show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.out,
+              "control-unit=10.1.1.3\nshelf-management=10.1.1.2\nsubnet-mask=255.255.255.0\ndefault-router=10.1.1.1\n");
+    EXPECT_EQ(show.err, "");
+}
+} // namespace
