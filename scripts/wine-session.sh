@@ -179,7 +179,7 @@ if [ "$(cat "$WINEPREFIX/.tavrel-desktop" 2>/dev/null)" != "$desktop" ]; then
     echo "$desktop" >"$WINEPREFIX/.tavrel-desktop"
 fi
 
-# Nested users (tests/gui/wine-run.sh) see this and do not start a session of their own.
+# Nested users (tests/windows/wine-run.sh) see this and do not start a session of their own.
 export TAVREL_WINE_SESSION=1
 
 # Kept in the background so that a signal reaches our trap at once; stdin is passed on explicitly.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tests/gui/e2e/TavrelProcess.h"
-#include "tests/gui/e2e/Wait.h"
-#include "tests/gui/ProgramUnderTest.h"
+#include "tests/windows/e2e/TavrelProcess.h"
+#include "tests/windows/e2e/Wait.h"
+#include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/SampleConfig.h"
 
 #include <gtest/gtest.h>

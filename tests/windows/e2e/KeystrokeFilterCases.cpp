@@ -1,9 +1,9 @@
 // Screening of what is typed or pasted into the four address fields.
 
-#include "tests/gui/e2e/CaseSupport.h"
+#include "tests/windows/e2e/CaseSupport.h"
 
-#include "tests/gui/e2e/Keyboard.h"
-#include "tests/gui/e2e/Wait.h"
+#include "tests/windows/e2e/Keyboard.h"
+#include "tests/windows/e2e/Wait.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "tests/gui/e2e/TavrelProcess.h"
+#include "tests/windows/e2e/TavrelProcess.h"
 
-#include "tests/gui/e2e/Keyboard.h"
-#include "tests/gui/e2e/Wait.h"
+#include "tests/windows/e2e/Keyboard.h"
+#include "tests/windows/e2e/Wait.h"
 
 #include <cstdio>
 

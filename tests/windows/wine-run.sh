@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Usage: tests/gui/wine-run.sh EXE [ARGS...]
+# Usage: tests/windows/wine-run.sh EXE [ARGS...]
 #
 # Runs one Windows program under wine64 and returns its exit code; CMake uses this as the
 # cross-compiling emulator, so CTest runs every Windows test program through it. Inside a session of

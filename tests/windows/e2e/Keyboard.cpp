@@ -1,6 +1,6 @@
-#include "tests/gui/e2e/Keyboard.h"
+#include "tests/windows/e2e/Keyboard.h"
 
-#include "tests/gui/e2e/Wait.h"
+#include "tests/windows/e2e/Wait.h"
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Usage: tests/gui/save/run-case.sh EXE [ARGS...]
-#        tests/gui/save/run-case.sh --nobody-home
+# Usage: tests/windows/save/run-case.sh EXE [ARGS...]
+#        tests/windows/save/run-case.sh --nobody-home
 #
 # The emulator of the save tests. The cases of the Unprivileged suite run as the user nobody, in
 # nobody's own Wine prefix (made by prepare.sh), so that the system's permission checks apply as they

@@ -1,10 +1,10 @@
 // The About box, reached by keyboard from the Help menu and the system menu. Menus of another process
 // cannot be read, so each case presses the keys a person would and checks the box that comes up.
 
-#include "tests/gui/e2e/CaseSupport.h"
+#include "tests/windows/e2e/CaseSupport.h"
 
-#include "tests/gui/e2e/Keyboard.h"
-#include "tests/gui/e2e/Wait.h"
+#include "tests/windows/e2e/Keyboard.h"
+#include "tests/windows/e2e/Wait.h"
 
 namespace e2e
 {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Usage: tests/gui/save/prepare.sh DIR
-#        tests/gui/save/prepare.sh --cleanup DIR
+# Usage: tests/windows/save/prepare.sh DIR
+#        tests/windows/save/prepare.sh --cleanup DIR
 #
 # Makes, outside Wine, what the Windows save tests need and a Windows program cannot make. In DIR, each
 # a folder holding lan.cfg as: a symbolic link to target.cfg (link/), a dangling link (dangling/), a

@@ -1,6 +1,6 @@
 // Runs the real tavrelctl.exe (the program under test) as a child process, as a script on Windows would.
 
-#include "tests/gui/ProgramUnderTest.h"
+#include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/SampleConfig.h"
 #include "tests/support/TempFolder.h"

@@ -1,9 +1,9 @@
 // The settings dialog as a user meets it: loading, OK, Cancel, the keyboard, the file written.
 
-#include "tests/gui/e2e/CaseSupport.h"
+#include "tests/windows/e2e/CaseSupport.h"
 
-#include "tests/gui/e2e/Keyboard.h"
-#include "tests/gui/e2e/Wait.h"
+#include "tests/windows/e2e/Keyboard.h"
+#include "tests/windows/e2e/Wait.h"
 
 #include <array>
 

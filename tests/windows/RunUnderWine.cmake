@@ -1,4 +1,4 @@
-# Included by a Windows preset: builds the test programs in a nested build (tests/gui/CMakeLists.txt,
+# Included by a Windows preset: builds the test programs in a nested build (tests/windows/CMakeLists.txt,
 # other compilers, so another CMake build) and registers each of their GoogleTest cases as a CTest
 # test that runs under Wine.
 include(ExternalProject)
@@ -16,8 +16,8 @@ ExternalProject_Add(test_programs
         -DTAVREL_WERROR=${TAVREL_WERROR}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${_programs}/gui_inprocess.exe ${_programs}/gui_e2e.exe ${_programs}/cli_e2e.exe
-        ${_programs}/gui_save.exe)
+    BUILD_BYPRODUCTS ${_programs}/windows_inprocess.exe ${_programs}/windows_e2e.exe ${_programs}/cli_e2e.exe
+        ${_programs}/windows_save.exe)
 
 # Every Windows program a test runs goes through wine-run.sh.
 set(_emulator ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
@@ -57,10 +57,10 @@ function(tavrel_add_wine_tests program prefix)
     set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${_includes} ${_guard})
 endfunction()
 
-tavrel_add_wine_tests(gui_inprocess inprocess.
+tavrel_add_wine_tests(windows_inprocess inprocess.
     PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE LABELS inprocess)
 # One keyboard and one foreground window: the cases cannot share the display.
-tavrel_add_wine_tests(gui_e2e e2e.
+tavrel_add_wine_tests(windows_e2e e2e.
     EXTRA_ARGS $<TARGET_FILE:Tavrel>
     PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE LABELS e2e)
 tavrel_add_wine_tests(cli_e2e cli.
@@ -76,6 +76,6 @@ add_test(NAME save.prepare COMMAND ${_save_scripts}/prepare.sh ${_save_fixtures}
 add_test(NAME save.cleanup COMMAND ${_save_scripts}/prepare.sh --cleanup ${_save_fixtures})
 set_tests_properties(save.prepare PROPERTIES FIXTURES_SETUP save TIMEOUT 300 LABELS save)
 set_tests_properties(save.cleanup PROPERTIES FIXTURES_CLEANUP save LABELS save)
-tavrel_add_wine_tests(gui_save save.
+tavrel_add_wine_tests(windows_save save.
     EMULATOR ${_save_scripts}/run-case.sh
     PROPERTIES TIMEOUT 120 LABELS save FIXTURES_REQUIRED save ENVIRONMENT TAVREL_SAVE_FIXTURES=Z:${_save_fixtures})

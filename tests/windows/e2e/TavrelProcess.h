@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "tests/gui/e2e/RemoteWindow.h"
+#include "tests/windows/e2e/RemoteWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <chrono>

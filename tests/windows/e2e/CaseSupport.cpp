@@ -1,7 +1,7 @@
-#include "tests/gui/e2e/CaseSupport.h"
+#include "tests/windows/e2e/CaseSupport.h"
 
-#include "tests/gui/e2e/Keyboard.h"
-#include "tests/gui/e2e/Wait.h"
+#include "tests/windows/e2e/Keyboard.h"
+#include "tests/windows/e2e/Wait.h"
 
 namespace e2e
 {

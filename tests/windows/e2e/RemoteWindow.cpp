@@ -1,4 +1,4 @@
-#include "tests/gui/e2e/RemoteWindow.h"
+#include "tests/windows/e2e/RemoteWindow.h"
 
 namespace e2e
 {

@@ -1,4 +1,4 @@
-#include "tests/gui/ProgramUnderTest.h"
+#include "tests/windows/ProgramUnderTest.h"
 
 #include <gtest/gtest.h>
 
