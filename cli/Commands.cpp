@@ -4,16 +4,26 @@
 #include "cli/ConsoleFeedback.h"
 #include "cli/NetworkWarnings.h"
 #include "config/ConfigFile.h"
+#include "files/FileLock.h"
 
+#include <string>
 #include <vector>
 
 namespace
 {
+// "cannot be read", and why where the system said.
+std::string CannotBeRead(int error)
+{
+    return error == 0 ? "cannot be read" : "cannot be read: " + DescribeError(error);
+}
+
 // Reads the file by the dialog's rules. A missing file is an error unless missingIsEmpty: set
 // starts from empty settings, as the dialog does.
 bool LoadSettings(const Request& request, bool missingIsEmpty, AddressSettings& settings, ConsoleFeedback& feedback)
 {
-    switch (ReadConfigFile(request.file.c_str(), settings))
+    // Unlike the dialog, a failed read fails the command: what was read may not be all there is.
+    const ConfigReadResult read = ReadConfigFile(request.file.c_str(), settings);
+    switch (read.status)
     {
     case ConfigReadStatus::Loaded:
         return true;
@@ -27,7 +37,8 @@ bool LoadSettings(const Request& request, bool missingIsEmpty, AddressSettings& 
         feedback.Report("not a regular file");
         return false;
     case ConfigReadStatus::Unreadable:
-        feedback.Report("cannot be read");
+    case ConfigReadStatus::ReadFailed:
+        feedback.Report(CannotBeRead(read.error));
         return false;
     }
     return false;
@@ -48,7 +59,7 @@ ExitStatus CheckSettings(const Request& request, AddressSettings& settings, Cons
     return request.strict && !warnings.empty() ? ExitStatus::Warning : ExitStatus::Success;
 }
 
-ExitStatus Show(const Request& request, std::ostream& out, ConsoleFeedback& feedback)
+ExitStatus Show(const Request& request, OutputStream& out, ConsoleFeedback& feedback)
 {
     AddressSettings settings;
     if (!LoadSettings(request, false, settings, feedback))
@@ -74,6 +85,21 @@ ExitStatus Check(const Request& request, ConsoleFeedback& feedback)
 
 ExitStatus Set(const Request& request, ConsoleFeedback& feedback)
 {
+    // Held from the read to the end of the write, so that two sets at once cannot both start from
+    // the same old file and lose one change.
+    const FileLock lock(request.file.c_str());
+    switch (lock.GetStatus())
+    {
+    case FileLock::Status::Held:
+    case FileLock::Status::NothingToLock:
+        break;
+    case FileLock::Status::Busy:
+        feedback.Report("being changed by another tavrelctl; try again");
+        return ExitStatus::Busy;
+    case FileLock::Status::Failed:
+        feedback.Report("cannot be locked for the change");
+        return ExitStatus::FileError;
+    }
     AddressSettings settings;
     if (!LoadSettings(request, true, settings, feedback))
     {
@@ -94,7 +120,7 @@ ExitStatus Set(const Request& request, ConsoleFeedback& feedback)
 }
 } // namespace
 
-ExitStatus RunFileCommand(const Request& request, std::ostream& out, std::ostream& err)
+ExitStatus RunFileCommand(const Request& request, OutputStream& out, OutputStream& err)
 {
     ConsoleFeedback feedback(err, request.file);
     switch (request.command)

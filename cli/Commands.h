@@ -3,8 +3,8 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 
-#include <ostream>
+#include "cli/Output.h"
 
 // The commands that work on a settings file: show, check and set. Output goes to out, every
 // message and warning to err.
-ExitStatus RunFileCommand(const Request& request, std::ostream& out, std::ostream& err);
+ExitStatus RunFileCommand(const Request& request, OutputStream& out, OutputStream& err);

@@ -2,7 +2,8 @@
 
 #include "common/UserFeedback.h"
 
-#include <ostream>
+#include "cli/Output.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,7 @@
 class ConsoleFeedback final : public UserFeedback
 {
 public:
-    ConsoleFeedback(std::ostream& err, std::string_view file) : err_(err), file_(file) {}
+    ConsoleFeedback(OutputStream& err, std::string_view file) : err_(err), file_(file) {}
 
     // A message's second line joins its first: a console line is one message.
     void ShowMessage(const char* text) override;
@@ -22,6 +23,6 @@ public:
     void Warn(std::string_view text);
 
 private:
-    std::ostream& err_;
+    OutputStream& err_;
     std::string file_;
 };

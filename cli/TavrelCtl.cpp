@@ -5,7 +5,7 @@
 #include "cli/HelpText.h"
 #include "res/Version.h"
 
-ExitStatus RunTavrelCtl(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+ExitStatus RunTavrelCtl(std::span<const std::string_view> args, OutputStream& out, OutputStream& err)
 {
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.request)

@@ -1,7 +1,7 @@
+#include "cli/Output.h"
 #include "cli/TavrelCtl.h"
 
 #include <cstdio>
-#include <iostream>
 #include <string_view>
 #include <vector>
 
@@ -12,20 +12,25 @@
 
 int main(int argc, char** argv)
 {
+    ReserveStandardStreams();
 #ifdef _WIN32
     // Lines end in a bare line feed on every platform, so that scripts see the same bytes.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
+    OutputStream out(stdout);
+    OutputStream err(stderr);
+    int status = 0;
     try
     {
         const std::vector<std::string_view> args(argv + 1, argv + argc);
-        return static_cast<int>(RunTavrelCtl(args, std::cout, std::cerr));
+        status = static_cast<int>(RunTavrelCtl(args, out, err));
     }
     catch (...)
     {
         // In practice only allocation can fail here, so the message allocates nothing.
         std::fputs("tavrelctl: internal error\n", stderr);
-        return static_cast<int>(ExitStatus::Internal);
+        status = static_cast<int>(ExitStatus::Internal);
     }
+    return FinishOutput(status, out, err);
 }

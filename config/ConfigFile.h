@@ -16,15 +16,25 @@ enum class ConfigReadStatus
     Missing,
     // A directory, a FIFO, a device or a link to one: never opened, so reading cannot hang.
     NotRegular,
+    // The file could not be opened.
     Unreadable,
+    // A read failed part way: the lines before it are applied, as if the file ended there.
+    ReadFailed,
+};
+
+struct ConfigReadResult
+{
+    ConfigReadStatus status = ConfigReadStatus::Loaded;
+    // The system's error number where the open or a read failed, when it is known; otherwise 0.
+    int error = 0;
 };
 
 // Reads the settings file at path and assigns every field it names; the others keep their
 // values. Creates and changes nothing.
-ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings);
+ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings);
 
 // The dialog's load: lan.cfg, created empty first where it is missing and the directory allows.
-// Never tells the user anything.
+// Never tells the user anything, and takes a failed read for the end of the file.
 void LoadConfigFile(AddressSettings& settings);
 
 // Replaces the file at path with the seven-line form of the settings. On failure the user is

@@ -37,6 +37,7 @@ void ConfigLineReader::Refill()
         if (count == 0)
         {
             m_sourceDone = true;
+            m_error = m_source.Error();
             break;
         }
         // Ctrl-Z ends the file for reading: nothing after it is ever looked at.

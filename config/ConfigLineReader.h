@@ -8,8 +8,10 @@
 class ConfigByteSource
 {
 public:
-    // Stores up to capacity bytes and tells how many; 0 means the end (a read error counts as the end).
+    // Stores up to capacity bytes and tells how many; 0 means the end or a failed read.
     virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
+    // After Read gave 0: the system's error number of the failed read, or 0 at the real end.
+    virtual int Error() const { return 0; }
 
 protected:
     ConfigByteSource() = default;
@@ -49,8 +51,12 @@ public:
     // one byte or reaches the end, so a caller looping until AtEnd() always stops.
     std::string_view ReadLine();
 
-    // True once a read has reached the end of the input.
+    // True once a read has reached the end of the input. A failed read counts as the end too, as the
+    // dialog has always taken it; Error() tells the two apart.
     bool AtEnd() const { return m_atEnd; }
+
+    // The source's error number when a failed read ended the input, otherwise 0.
+    int Error() const { return m_error; }
 
 private:
     // One line needs the limit plus a CR LF pair in view to be decided.
@@ -65,4 +71,5 @@ private:
     std::size_t m_end = 0;
     bool m_sourceDone = false;
     bool m_atEnd = false;
+    int m_error = 0;
 };

@@ -60,7 +60,7 @@ void ApplyConfigLine(std::string_view line, AddressSettings& settings)
     }
 }
 
-void LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings)
+int LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings)
 {
     ConfigLineReader reader(source);
     // The end test follows the handling, so a last line without a line end still counts.
@@ -68,6 +68,7 @@ void LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings)
     {
         ApplyConfigLine(reader.ReadLine(), settings);
     } while (!reader.AtEnd());
+    return reader.Error();
 }
 
 void LoadConfigText(std::string_view bytes, AddressSettings& settings)

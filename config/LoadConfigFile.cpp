@@ -2,6 +2,7 @@
 #include "config/ConfigText.h"
 #include "config/FileKind.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -18,15 +19,32 @@ class FileByteSource final : public ConfigByteSource
 public:
     explicit FileByteSource(std::FILE* file) : m_file(file) {}
 
-    // fread stops short only at the end or on an error; both end the load.
-    std::size_t Read(char* buffer, std::size_t capacity) override { return std::fread(buffer, 1, capacity, m_file); }
+    // fread stops short only at the end or on an error. An error ends the file: nothing after it is
+    // read, even where a later read would succeed.
+    std::size_t Read(char* buffer, std::size_t capacity) override
+    {
+        if (m_error != 0)
+        {
+            return 0;
+        }
+        errno = 0;
+        const std::size_t count = std::fread(buffer, 1, capacity, m_file);
+        if (std::ferror(m_file))
+        {
+            m_error = errno != 0 ? errno : EIO;
+        }
+        return count;
+    }
+
+    int Error() const override { return m_error; }
 
 private:
     std::FILE* m_file;
+    int m_error = 0;
 };
 } // namespace
 
-ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings)
+ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
 {
     // Looked at before opening: opening a FIFO waits for a writer, and a device may never end.
     switch (KindOfFile(path))
@@ -34,23 +52,27 @@ ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings)
     case FileKind::Regular:
         break;
     case FileKind::Missing:
-        return ConfigReadStatus::Missing;
+        return {ConfigReadStatus::Missing};
     case FileKind::NotRegular:
-        return ConfigReadStatus::NotRegular;
+        return {ConfigReadStatus::NotRegular};
     case FileKind::Unknown:
-        return ConfigReadStatus::Unreadable;
+        return {ConfigReadStatus::Unreadable};
     }
     // Binary mode: the line rules are applied by the reader, the same on every platform.
+    errno = 0;
     const FilePtr file(std::fopen(path, "rb"));
     if (!file)
     {
-        return ConfigReadStatus::Unreadable;
+        return {ConfigReadStatus::Unreadable, errno};
     }
     // The reader keeps a large buffer of its own.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     FileByteSource source(file.get());
-    LoadConfigFrom(source, settings);
-    return ConfigReadStatus::Loaded;
+    if (const int error = LoadConfigFrom(source, settings); error != 0)
+    {
+        return {ConfigReadStatus::ReadFailed, error};
+    }
+    return {ConfigReadStatus::Loaded};
 }
 
 void LoadConfigFile(AddressSettings& settings)
@@ -58,5 +80,6 @@ void LoadConfigFile(AddressSettings& settings)
     // Only a name that is not there at all is created: a symbolic link whose target is missing is
     // left alone rather than followed to create its target.
     CreateEmptyFile(kConfigFileName);
+    // Whatever was read before a failed read stands, as it always has for the dialog.
     ReadConfigFile(kConfigFileName, settings);
 }

@@ -8,7 +8,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev  # unit tests (GoogleTest's sources for the Windows ones), benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686   # the Windows builds
     wine64 xvfb x11-utils imagemagick         # running and testing the program, screenshots
-    python3 valgrind procps                   # helper scripts, profiling
+    python3 valgrind procps strace            # helper scripts, profiling, read errors injected in tests
 )
 # Wine's 32-bit half runs the shipped 32-bit program beside the 64-bit one.
 foreign=(wine32:i386)

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <set>
 #include <string>
@@ -104,11 +106,16 @@ TEST_P(TavrelCtlTest, Run)
     EXPECT_EQ(result.err, c.err);
     chmod(path, 0644);
     EXPECT_EQ(ReadFileBytes(c.path), c.after ? c.after : c.before);
-    // Nothing else appears, such as a temporary file left behind.
+    // Nothing else appears, such as a temporary file left behind; set leaves its lock file where the
+    // folder takes one.
     std::set<fs::path> entriesExpected = entriesBefore;
     if (c.after && !c.before)
     {
         entriesExpected.insert(fs::path(".") / c.path);
+    }
+    if (!c.args.empty() && c.args[0] == "set" && c.status != 64 && c.setup != Setup::ReadOnlyFolder)
+    {
+        entriesExpected.insert(fs::path(".") / (c.path + ".lock"));
     }
     EXPECT_EQ(Entries(), entriesExpected);
 }
@@ -145,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(Show, TavrelCtlTest, testing::Values(
     Case{"Directory", {"show"}, 2, "", kNotRegular, {}, {}, Setup::Directory},
     Case{"Fifo", {"show"}, 2, "", kNotRegular, {}, {}, Setup::Fifo},
     Case{"Device", {"show", "--file", "/dev/zero"}, 2, "", "tavrelctl: /dev/zero: not a regular file\n"},
-    Case{"Unreadable", {"show"}, 2, "", "tavrelctl: lan.cfg: cannot be read\n", kSample, {}, Setup::UnreadableFile}),
+    Case{"Unreadable", {"show"}, 2, "", "tavrelctl: lan.cfg: cannot be read: permission denied\n", kSample, {},
+         Setup::UnreadableFile}),
     Name);
 
 INSTANTIATE_TEST_SUITE_P(Check, TavrelCtlTest, testing::Values(
@@ -257,6 +265,93 @@ TEST_F(TavrelCtlProgramTest, VersionIsTheProjectVersion)
     const ProcessResult version = RunTavrelCtl({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tavrelctl " TAVREL_VERSION_STRING "\n");
+}
+
+// A shell runs the program, so that its standard output can be made what a script might leave it.
+ProcessResult RunTavrelCtlWithOutput(const std::string& args, const std::string& redirection)
+{
+    return RunProcess("/bin/sh", {"-c", "exec \"$0\" " + args + " " + redirection, TAVRELCTL_PATH});
+}
+
+TEST_F(TavrelCtlProgramTest, OutputThatCannotBeWrittenFailsTheCommand)
+{
+    WriteFileBytes("lan.cfg", kSampleConfigText);
+    const struct
+    {
+        const char* args;
+        const char* redirection;
+        const char* cause;
+    } cases[] = {
+        {"show", ">/dev/full", "no space left on device"},
+        {"--help", ">/dev/full", "no space left on device"},
+        // A file opened later must not become the output: show would write lan.cfg into itself.
+        {"show", ">&-", "bad file descriptor"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.args) + " " + c.redirection);
+        const ProcessResult result = RunTavrelCtlWithOutput(c.args, c.redirection);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, std::string("tavrelctl: cannot write the output: ") + c.cause + "\n");
+        EXPECT_EQ(ReadFileBytes("lan.cfg"), kSampleConfigText);
+    }
+}
+
+// Why strace cannot inject errors here, or nothing when it can.
+std::string WhyNoStrace()
+{
+    const ProcessResult probe = RunProcess("/bin/sh", {"-c", "strace -qq -o /dev/null true"});
+    return probe.status == 0 ? "" : "strace cannot trace here (ptrace not permitted?): " + probe.err;
+}
+
+// Each command meets a failed first read of the file: it must not take what it read for all there is.
+TEST_F(TavrelCtlProgramTest, ReadErrorFailsTheCommandAndSetWritesNothing)
+{
+    if (const std::string reason = WhyNoStrace(); !reason.empty())
+    {
+        GTEST_SKIP() << reason;
+    }
+    WriteFileBytes("lan.cfg", kSampleConfigText);
+    const std::string file = fs::absolute("lan.cfg").string();
+    for (const std::vector<std::string>& command :
+         std::vector<std::vector<std::string>>{{"show"}, {"check"}, {"set", "--subnet-mask", "255.255.0.0"}})
+    {
+        SCOPED_TRACE(command[0]);
+        std::vector<std::string> args = {"-f", "-qq",        "-o",          "/dev/null",
+                                         "-e", "trace=read", "-e",          "inject=read:error=EIO:when=1",
+                                         "-P", file,         TAVRELCTL_PATH};
+        args.insert(args.end(), command.begin(), command.end());
+        const ProcessResult result = RunProcess("/usr/bin/strace", args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "tavrelctl: lan.cfg: cannot be read: input/output error\n");
+        EXPECT_EQ(ReadFileBytes("lan.cfg"), kSampleConfigText);
+    }
+}
+
+// Two sets at once, each changing another setting: both changes land, or one set is refused with the
+// lock's own status and writes nothing. Never does one silently undo the other.
+TEST_F(TavrelCtlProgramTest, ConcurrentSetsLoseNoChange)
+{
+    for (int run = 0; run < 20; ++run)
+    {
+        SCOPED_TRACE(run);
+        WriteFileBytes("lan.cfg", kSampleConfigText);
+        auto first = std::async(std::launch::async, [] { return RunTavrelCtl({"set", "--control-unit", "10.1.1.4"}); });
+        auto second = std::async(std::launch::async,
+                                 [] {
+                                     return RunTavrelCtl({"set", "--default-router", "10.1.1.254"});
+                                 });
+        const ProcessResult a = first.get();
+        const ProcessResult b = second.get();
+        const std::string busy = "tavrelctl: lan.cfg: being changed by another tavrelctl; try again\n";
+        EXPECT_TRUE((a.status == 0 || (a.status == 75 && a.err == busy)) &&
+                    (b.status == 0 || (b.status == 75 && b.err == busy)))
+            << a.status << " " << a.err << b.status << " " << b.err;
+        EXPECT_EQ(ReadFileBytes("lan.cfg"),
+                  CanonicalConfigText(a.status == 0 ? "10.1.1.4" : "10.1.1.3", "10.1.1.2", "255.255.255.0",
+                                      b.status == 0 ? "10.1.1.254" : "10.1.1.1"));
+    }
 }
 
 TEST_F(TavrelCtlProgramTest, HugeFileOfOneLineLoads)

@@ -274,7 +274,7 @@ TEST_F(ConfigFileTest, NameThatIsNoPlainFileIsNeitherReadNorCreatedNorWritten)
 
         AddressSettings settings = kExample;
         LoadConfigFile(settings);
-        EXPECT_EQ(ReadConfigFile(kConfigFileName, settings), c.status);
+        EXPECT_EQ(ReadConfigFile(kConfigFileName, settings).status, c.status);
         EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
         RecordingFeedback feedback;
         EXPECT_FALSE(SaveConfigFile(kExample, feedback));

@@ -1,7 +1,9 @@
 #include "config/ConfigLineReader.h"
+#include "config/ConfigText.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -108,4 +110,40 @@ TEST(ConfigLineReaderTest, LinesDoNotDependOnHowTheInputArrives)
     }
 }
 
+// Hands out its bytes, then fails every read as a disk would.
+class FailingByteSource final : public ConfigByteSource
+{
+public:
+    explicit FailingByteSource(std::string_view bytes) : m_bytes(bytes) {}
+
+    std::size_t Read(char* buffer, std::size_t capacity) override
+    {
+        const std::size_t n = m_bytes.copy(buffer, capacity);
+        m_bytes.remove_prefix(n);
+        m_failed = n == 0;
+        return n;
+    }
+
+    int Error() const override { return m_failed ? EIO : 0; }
+
+private:
+    std::string_view m_bytes;
+    bool m_failed = false;
+};
+
+// The dialog's rule: a failed read ends the file, the lines before it count, and the fields after it
+// keep their values; the caller is told the error all the same.
+TEST(ConfigLineReaderTest, FailedReadEndsTheLoadAndIsReported)
+{
+    FailingByteSource source("MANAGMENT_IP_ADDR=10.1.1.3\r\nSHELF_MNG_IP_ADDR=10.1.1.2");
+    AddressSettings settings;
+    settings.m_strSubnetMask = "255.255.255.0";
+    EXPECT_EQ(LoadConfigFrom(source, settings), EIO);
+    EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
+    EXPECT_EQ(settings.m_strShelfMngIp, "10.1.1.2");
+    EXPECT_EQ(settings.m_strSubnetMask, "255.255.255.0");
+
+    MemoryByteSource whole("MANAGMENT_IP_ADDR=10.1.1.3");
+    EXPECT_EQ(LoadConfigFrom(whole, settings), 0);
+}
 } // namespace

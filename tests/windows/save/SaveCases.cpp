@@ -126,7 +126,7 @@ TEST(Save, NameThatIsNoPlainFileIsNeitherReadNorCreatedNorWritten)
         const std::vector<std::string> entries = DirectoryEntries();
         AddressSettings settings = SampleSettings();
         LoadConfigFile(settings);
-        EXPECT_EQ(ReadConfigFile(kConfigFileName, settings), status);
+        EXPECT_EQ(ReadConfigFile(kConfigFileName, settings).status, status);
         EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
         EXPECT_EQ(DirectoryEntries(), entries);
         ExpectRefused();

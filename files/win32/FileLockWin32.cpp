@@ -1,0 +1,82 @@
+#include <windows.h>
+
+#include "files/FileLock.h"
+
+#include <string>
+
+namespace
+{
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Windows byte-range locks are mandatory: the locked byte lies far past any content, so that
+// readers of the file and the save's own writes never meet it.
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+
+std::wstring Widen(const std::string& path)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (size <= 0)
+    {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), size);
+    wide.resize(static_cast<std::size_t>(size - 1));
+    return wide;
+}
+
+HANDLE OpenLockTarget(const char* path)
+{
+    // Shared in every way, and read access only: the save may still move a new file over the
+    // locked one, open it for writing, or delete it.
+    const std::wstring lockPath = Widen(std::string(path) + ".lock");
+    HANDLE file =
+        ::CreateFileW(lockPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+    {
+        return file;
+    }
+    return ::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+}
+} // namespace
+
+FileLock::FileLock(const char* path)
+{
+    const HANDLE file = OpenLockTarget(path);
+    if (file == INVALID_HANDLE_VALUE)
+    {
+        return;
+    }
+    m_handle = reinterpret_cast<std::intptr_t>(file);
+    for (int attempt = 1;; ++attempt)
+    {
+        OVERLAPPED where{};
+        where.OffsetHigh = kLockOffsetHigh;
+        if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where))
+        {
+            m_status = Status::Held;
+            return;
+        }
+        if (::GetLastError() != ERROR_LOCK_VIOLATION)
+        {
+            m_status = Status::Failed;
+            return;
+        }
+        if (attempt == kLockAttempts)
+        {
+            m_status = Status::Busy;
+            return;
+        }
+        ::Sleep(kLockPauseMs);
+    }
+}
+
+FileLock::~FileLock()
+{
+    // Closing the handle releases the lock.
+    if (m_handle != kNoHandle)
+    {
+        ::CloseHandle(reinterpret_cast<HANDLE>(m_handle));
+    }
+}
