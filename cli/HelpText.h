@@ -32,6 +32,14 @@ starts with "--" is never taken as a value. Each option may be given once: a rep
 is refused, not overridden. Empty values, and bytes outside ASCII in an address, are refused.
 show and check never write or create anything; set writes nothing when a check fails.
 
+A read of the file that fails part way fails show, check and set (set then writes nothing);
+output that cannot be written fails the command. While set reads, changes and writes the
+file it holds an exclusive lock on PATH.lock beside it (created empty and left in place;
+the file itself where its folder takes no new file). A second set on the same file waits
+about a second, then fails with status 75 and writes nothing: run it again. The lock dies
+with its process. show and check take no lock and never wait. The dialog takes no lock:
+whichever of it and set writes last wins.
+
 Network warnings, one line each on standard error (check and set):
   - the subnet mask is not contiguous ones then zeros; the checks below that need a subnet
     (network, broadcast, router) are then skipped
@@ -44,9 +52,11 @@ Exit status:
   0   success (warnings allowed without --strict)
   1   an address fails the dialog's check; the first failure is reported
   2   the file cannot be read or written: missing (show, check), not a regular file,
-      read-only, or in a folder that takes no new file
+      unreadable or a read that failed, read-only, or in a folder that takes no new file;
+      or the output cannot be written
   3   a network warning under --strict; set then writes nothing
   64  usage: unknown command or option, missing, empty or repeated value, option that does
       not go with the command, set naming no setting
   70  internal error, such as running out of memory
+  75  set: another set is changing the same file; nothing was written, try again
 )";

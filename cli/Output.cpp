@@ -3,6 +3,7 @@
 #include "cli/ExitStatus.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -13,6 +14,32 @@
 
 namespace
 {
+// Windows' system error codes for a pipe whose reader has gone.
+constexpr unsigned long kBrokenPipe = 109;
+constexpr unsigned long kPipeClosing = 232;
+constexpr unsigned long kPipeNotConnected = 233;
+
+void ClearWriteError()
+{
+    errno = 0;
+#ifdef _WIN32
+    _doserrno = 0;
+#endif
+}
+
+// The error number of the write or flush that just failed. The Windows C runtime turns a broken pipe
+// into EINVAL; the system's own code, which it keeps, tells it apart.
+int LastWriteError()
+{
+#ifdef _WIN32
+    if (_doserrno == kBrokenPipe || _doserrno == kPipeClosing || _doserrno == kPipeNotConnected)
+    {
+        return EPIPE;
+    }
+#endif
+    return errno != 0 ? errno : EIO;
+}
+
 // The stream's first error, or where stdio kept only the flag, an input/output error.
 int StreamError(const OutputStream& stream)
 {
@@ -36,10 +63,10 @@ std::string DescribeError(int error)
 
 OutputStream& OutputStream::operator<<(std::string_view text)
 {
-    errno = 0;
+    ClearWriteError();
     if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size() && m_error == 0)
     {
-        m_error = errno != 0 ? errno : EIO;
+        m_error = LastWriteError();
     }
     return *this;
 }
@@ -62,15 +89,15 @@ void ReserveStandardStreams()
 int FinishOutput(int status, OutputStream& out, OutputStream& err)
 {
     int error = StreamError(out);
-    errno = 0;
+    ClearWriteError();
     if (std::fflush(out.File()) != 0 && error == 0)
     {
-        error = errno != 0 ? errno : EIO;
+        error = LastWriteError();
     }
-    errno = 0;
+    ClearWriteError();
     if (std::fclose(out.File()) != 0 && error == 0)
     {
-        error = errno != 0 ? errno : EIO;
+        error = LastWriteError();
     }
     if (error != 0)
     {

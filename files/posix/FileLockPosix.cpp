@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -20,8 +21,18 @@ int OpenLockTarget(const char* path)
     {
         return fd;
     }
-    // Non-blocking: opening a FIFO would wait for a writer.
-    return ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Non-blocking: opening a FIFO would wait for a writer. Only a regular file is locked: anything
+    // else is refused by the read that follows.
+    const int file = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status
+    {
+    };
+    if (file >= 0 && (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)))
+    {
+        ::close(file);
+        return -1;
+    }
+    return file;
 }
 
 void Pause()

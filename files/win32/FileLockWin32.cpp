@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "files/FileLock.h"
+#include "files/win32/UniqueHandle.h"
 
 #include <string>
 
@@ -25,29 +26,37 @@ std::wstring Widen(const std::string& path)
     return wide;
 }
 
-HANDLE OpenLockTarget(const char* path)
+FileHandle OpenLockTarget(const char* path)
 {
     // Shared in every way, and read access only: the save may still move a new file over the
     // locked one, open it for writing, or delete it.
     const std::wstring lockPath = Widen(std::string(path) + ".lock");
-    HANDLE file =
-        ::CreateFileW(lockPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
+    FileHandle file(
+        ::CreateFileW(lockPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsValid())
     {
         return file;
     }
-    return ::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+    // Only a file on a disk is locked: anything else is refused by the read that follows.
+    file.Reset(::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsValid() && ::GetFileType(file.Get()) != FILE_TYPE_DISK)
+    {
+        file.Reset();
+    }
+    return file;
 }
 } // namespace
 
 FileLock::FileLock(const char* path)
 {
-    const HANDLE file = OpenLockTarget(path);
-    if (file == INVALID_HANDLE_VALUE)
+    FileHandle opened = OpenLockTarget(path);
+    if (!opened.IsValid())
     {
         return;
     }
+    // Owned from here on by the lock, whose destructor closes it.
+    const HANDLE file = opened.Release();
     m_handle = reinterpret_cast<std::intptr_t>(file);
     for (int attempt = 1;; ++attempt)
     {

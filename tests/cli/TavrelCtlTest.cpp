@@ -254,7 +254,7 @@ TEST_F(TavrelCtlProgramTest, HelpNamesEveryCommandOptionAndStatus)
     EXPECT_EQ(RunTavrelCtl({"help"}).out, help.out);
     for (const char* word :
          {"show", "check", "set", "--file", "--strict", "--control-unit", "--shelf-management", "--subnet-mask",
-          "--default-router", "--version", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  64 "})
+          "--default-router", "--version", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  64 ", "\n  75 "})
     {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }

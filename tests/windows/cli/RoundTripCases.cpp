@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <string>
 
 namespace
@@ -32,5 +33,33 @@ TEST_F(Tavrelctl, SetThenShowRoundTrip)
     EXPECT_EQ(show.out,
               "control-unit=10.1.1.3\nshelf-management=10.1.1.2\nsubnet-mask=255.255.255.0\ndefault-router=10.1.1.1\n");
     EXPECT_EQ(show.err, "");
+}
+
+// Two sets at once, each changing another setting: both changes land, or one set is refused with the
+// lock's own status and writes nothing.
+TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)
+{
+    const std::string busy = "tavrelctl: lan.cfg: being changed by another tavrelctl; try again\n";
+    for (int run = 0; run < 30; ++run)
+    {
+        SCOPED_TRACE(run);
+        WriteFileBytes("lan.cfg", kSampleConfigText);
+        auto first = std::async(std::launch::async,
+                                [] {
+                                    return RunProcess(ProgramUnderTest(), {"set", "--control-unit", "10.1.1.4"});
+                                });
+        auto second = std::async(std::launch::async,
+                                 [] {
+                                     return RunProcess(ProgramUnderTest(), {"set", "--default-router", "10.1.1.254"});
+                                 });
+        const ProcessResult a = first.get();
+        const ProcessResult b = second.get();
+        EXPECT_TRUE((a.status == 0 || (a.status == 75 && a.err == busy)) &&
+                    (b.status == 0 || (b.status == 75 && b.err == busy)))
+            << a.status << " " << a.err << b.status << " " << b.err;
+        EXPECT_EQ(ReadFileBytes("lan.cfg"),
+                  CanonicalConfigText(a.status == 0 ? "10.1.1.4" : "10.1.1.3", "10.1.1.2", "255.255.255.0",
+                                      b.status == 0 ? "10.1.1.254" : "10.1.1.1"));
+    }
 }
 } // namespace
