@@ -14,10 +14,12 @@
 
 namespace
 {
+#ifdef _WIN32
 // Windows' system error codes for a pipe whose reader has gone.
 constexpr unsigned long kBrokenPipe = 109;
 constexpr unsigned long kPipeClosing = 232;
 constexpr unsigned long kPipeNotConnected = 233;
+#endif
 
 void ClearWriteError()
 {
