@@ -1,6 +1,7 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
 #include "files/FileKind.h"
+#include "files/ReadableFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -60,7 +61,7 @@ ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
     }
     // Binary mode: the line rules are applied by the reader, the same on every platform.
     errno = 0;
-    const FilePtr file(std::fopen(path, "rb"));
+    const FilePtr file(OpenFileForReading(path));
     if (!file)
     {
         return {ConfigReadStatus::Unreadable, errno};

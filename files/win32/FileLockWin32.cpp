@@ -2,6 +2,7 @@
 
 #include "files/FileLock.h"
 #include "files/win32/UniqueHandle.h"
+#include "files/win32/WidePath.h"
 
 #include <string>
 
@@ -13,24 +14,11 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // readers of the file and the save's own writes never meet it.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
-std::wstring Widen(const std::string& path)
-{
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (size <= 0)
-    {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), size);
-    wide.resize(static_cast<std::size_t>(size - 1));
-    return wide;
-}
-
 FileHandle OpenLockTarget(const char* path)
 {
     // Shared in every way, and read access only: the save may still move a new file over the
     // locked one, open it for writing, or delete it.
-    const std::wstring lockPath = Widen(std::string(path) + ".lock");
+    const std::wstring lockPath = WidePath(std::string(path) + ".lock");
     FileHandle file(
         ::CreateFileW(lockPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.IsValid())
@@ -38,7 +26,7 @@ FileHandle OpenLockTarget(const char* path)
         return file;
     }
     // Only a file on a disk is locked: anything else is refused by the read that follows.
-    file.Reset(::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    file.Reset(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.IsValid() && ::GetFileType(file.Get()) != FILE_TYPE_DISK)
     {
