@@ -13,13 +13,13 @@ namespace
 void ReferenceApply(std::string line, LoadedFields& fields)
 {
     line = line.substr(0, line.find('\0'));
-    const std::size_t nEquals = line.find('=');
-    if (nEquals == std::string::npos || nEquals == 0)
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos || equals == 0)
     {
         return;
     }
-    const std::string key = line.substr(0, nEquals);
-    const std::string value = line.substr(nEquals + 1);
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
     if (key == "SHELF_MNG_IP_ADDR")
     {
         fields.shelfMng = value;
@@ -43,15 +43,15 @@ LoadedFields ReferenceLoad(std::string_view file)
     file = file.substr(0, file.find('\x1A'));
     LoadedFields fields;
     std::size_t i = 0;
-    bool bEnd = false;
-    while (!bEnd)
+    bool atEnd = false;
+    while (!atEnd)
     {
         std::string line;
         while (line.size() < 199)
         {
             if (i == file.size())
             {
-                bEnd = true;
+                atEnd = true;
                 break;
             }
             if (file[i] == '\n')
@@ -88,12 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryByteSource source(file, 1 + size % 13);
     ConfigLineReader reader(source, 0);
     AddressSettings pieces;
-    std::size_t nReads = 0;
+    std::size_t reads = 0;
     do
     {
         ApplyConfigLine(reader.ReadLine(), pieces);
         // Every read consumes a byte or reaches the end.
-        if (++nReads > size + 1)
+        if (++reads > size + 1)
         {
             std::abort();
         }

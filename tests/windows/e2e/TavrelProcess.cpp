@@ -30,10 +30,10 @@ TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_v
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        m_folder.Path().string().c_str(), &si, &m_pi))
+    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          m_folder.Path().string().c_str(), &si, &m_pi))
     {
-        std::printf("cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
+        std::printf("cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
         m_pi = {};
     }
 }
@@ -41,27 +41,31 @@ TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_v
 TavrelProcess::~TavrelProcess()
 {
     if (!m_pi.hProcess)
+    {
         return;
+    }
     if (Running())
     {
         std::printf("ending Tavrel, which is still running\n");
-        TerminateProcess(m_pi.hProcess, 1);
-        WaitForSingleObject(m_pi.hProcess, 5000);
+        ::TerminateProcess(m_pi.hProcess, 1);
+        ::WaitForSingleObject(m_pi.hProcess, 5000);
     }
-    CloseHandle(m_pi.hThread);
-    CloseHandle(m_pi.hProcess);
+    ::CloseHandle(m_pi.hThread);
+    ::CloseHandle(m_pi.hProcess);
 }
 
 bool TavrelProcess::WaitForDialog()
 {
     if (!Started())
+    {
         return false;
+    }
     const bool shown = WaitUntil(
         [&]
         {
             for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
             {
-                if (IsDialogWindow(hwnd) && IsWindowVisible(hwnd) && GetDlgItem(hwnd, kControlUnit))
+                if (IsDialogWindow(hwnd) && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_CONTROL_UNIT_IP))
                 {
                     m_hDialog = hwnd;
                     return true;
@@ -71,18 +75,24 @@ bool TavrelProcess::WaitForDialog()
         },
         kStartLimit);
     if (!shown || !m_hDialog)
+    {
         return false;
-    m_nUiThread = GetWindowThreadProcessId(m_hDialog, nullptr);
-    if (!WaitForFocus(kControlUnit))
+    }
+    m_nUiThread = ::GetWindowThreadProcessId(m_hDialog, nullptr);
+    if (!WaitForFocus(IDC_CONTROL_UNIT_IP))
+    {
         return false;
+    }
     // Under Wine another process may take the foreground this way; on Windows the foreground lock
     // may refuse it unless the driver itself is foreground.
     return WaitUntil(
         [&]
         {
-            if (GetForegroundWindow() == m_hDialog)
+            if (::GetForegroundWindow() == m_hDialog)
+            {
                 return true;
-            SetForegroundWindow(m_hDialog);
+            }
+            ::SetForegroundWindow(m_hDialog);
             return false;
         });
 }
@@ -90,9 +100,11 @@ bool TavrelProcess::WaitForDialog()
 int TavrelProcess::FocusId() const
 {
     HWND hwnd = FocusedWindow(m_nUiThread);
-    if (!hwnd || GetParent(hwnd) != m_hDialog)
+    if (!hwnd || ::GetParent(hwnd) != m_hDialog)
+    {
         return 0;
-    return GetDlgCtrlID(hwnd);
+    }
+    return ::GetDlgCtrlID(hwnd);
 }
 
 bool TavrelProcess::WaitForFocus(int id) const
@@ -108,9 +120,13 @@ bool TavrelProcess::Type(std::string_view chars) const
         const std::string before = WindowText(focus);
         TypeChar(ch);
         if (!WaitUntil([&] { return FindMessageBox() || WindowText(focus) != before; }))
+        {
             return false;
+        }
         if (FindMessageBox())
+        {
             return false;
+        }
     }
     return true;
 }
@@ -125,7 +141,9 @@ HWND TavrelProcess::FindMessageBox() const
     for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
     {
         if (hwnd != m_hDialog && IsDialogWindow(hwnd) && WindowText(hwnd) != kAboutCaption)
+        {
             return hwnd;
+        }
     }
     return nullptr;
 }
@@ -134,8 +152,10 @@ HWND TavrelProcess::FindWindowCaptioned(std::string_view caption) const
 {
     for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
     {
-        if (IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
+        if (::IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
+        {
             return hwnd;
+        }
     }
     return nullptr;
 }
@@ -147,8 +167,10 @@ bool TavrelProcess::WaitForMenu() const
         {
             for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
             {
-                if (IsWindowVisible(hwnd) && ClassName(hwnd) == "#32768")
+                if (::IsWindowVisible(hwnd) && ClassName(hwnd) == "#32768")
+                {
                     return true;
+                }
             }
             return false;
         });
@@ -163,11 +185,13 @@ std::optional<MessageBoxSeen> TavrelProcess::WaitForMessageBox() const
         [&]
         {
             box = FindMessageBox();
-            return box && IsWindowVisible(box) && ActiveWindow(m_nUiThread) == box && GetForegroundWindow() == box;
+            return box && ::IsWindowVisible(box) && ActiveWindow(m_nUiThread) == box && ::GetForegroundWindow() == box;
         });
     if (!ready)
+    {
         return std::nullopt;
-    return MessageBoxSeen{box, WindowText(box), WindowText(GetDlgItem(box, kMessageBoxTextId))};
+    }
+    return MessageBoxSeen{box, WindowText(box), WindowText(::GetDlgItem(box, kMessageBoxTextId))};
 }
 
 bool TavrelProcess::NoMessageBoxFor(std::chrono::milliseconds span) const
@@ -179,19 +203,21 @@ bool TavrelProcess::CloseMessageBox(const MessageBoxSeen& box) const
 {
     PressKey(VK_RETURN);
     // A closed box is first hidden and only later destroyed; until then it still counts.
-    return WaitUntil([&] { return !IsWindow(box.hwnd); }, kExitLimit);
+    return WaitUntil([&] { return !::IsWindow(box.hwnd); }, kExitLimit);
 }
 
 bool TavrelProcess::WaitForExit()
 {
     if (!Started())
+    {
         return false;
-    return WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
+    }
+    return ::WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
 }
 
 bool TavrelProcess::Running() const
 {
-    return Started() && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+    return Started() && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 std::optional<std::string> TavrelProcess::LanCfg() const
@@ -201,7 +227,7 @@ std::optional<std::string> TavrelProcess::LanCfg() const
 
 bool TavrelProcess::SetLanCfgReadOnly(bool readOnly) const
 {
-    return SetFileAttributesA(LanCfgPath().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) !=
+    return ::SetFileAttributesA(LanCfgPath().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) !=
            FALSE;
 }
 
