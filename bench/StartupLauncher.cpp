@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "files/win32/UniqueHandle.h"
 #include "res/resource.h"
 #include "tests/support/SampleConfig.h"
 
@@ -20,25 +21,6 @@ constexpr std::string_view kTypicalConfig = kSampleConfigText;
 constexpr DWORD kShowTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 15000;
 constexpr DWORD kSettleMs = 100;
-
-class CHandle
-{
-public:
-    explicit CHandle(HANDLE h = nullptr) : m_h(h) {}
-    ~CHandle()
-    {
-        if (m_h != nullptr && m_h != INVALID_HANDLE_VALUE)
-        {
-            CloseHandle(m_h);
-        }
-    }
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
 
 struct Target
 {
@@ -107,8 +89,8 @@ bool RunOnce(Target& target, const std::string& workDir, bool record)
         std::fprintf(stderr, "%s: CreateProcess failed (%lu)\n", target.m_strLabel.c_str(), GetLastError());
         return false;
     }
-    const CHandle process(info.hProcess);
-    const CHandle thread(info.hThread);
+    const KernelHandle process(info.hProcess);
+    const KernelHandle thread(info.hThread);
 
     FindContext context{info.dwProcessId, nullptr};
     double elapsedMs = 0;
@@ -207,10 +189,10 @@ bool PrepareWorkDir(std::string& workDir)
     }
     workDir = std::string(tempPath) + "tavrel-startup-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(workDir.c_str(), nullptr);
-    const CHandle file(CreateFileA((workDir + "\\lan.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle file(CreateFileA((workDir + "\\lan.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file.Get() != INVALID_HANDLE_VALUE &&
+    return file.IsValid() &&
            WriteFile(file.Get(), kTypicalConfig.data(), static_cast<DWORD>(kTypicalConfig.size()), &written, nullptr) &&
            written == kTypicalConfig.size();
 }

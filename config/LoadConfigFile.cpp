@@ -1,6 +1,6 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
-#include "config/FileKind.h"
+#include "files/FileKind.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
-#include "config/ReplaceFileContents.h"
+#include "files/ReplaceFileContents.h"
 
 #include <string>
 

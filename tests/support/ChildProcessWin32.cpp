@@ -1,47 +1,27 @@
 #include <windows.h>
 
 #include "tests/support/ChildProcess.h"
+#include "files/win32/UniqueHandle.h"
 
 namespace
 {
 constexpr DWORD kTimeLimitMs = 60'000;
 
-class Handle
-{
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (IsValid())
-        {
-            ::CloseHandle(h_);
-        }
-    }
-
-    HANDLE Get() const { return h_; }
-    bool IsValid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
 // A file the child writes one stream into, gone once closed: the child never waits for a reader.
-Handle OpenCapture(SECURITY_ATTRIBUTES& inherit)
+FileHandle OpenCapture(SECURITY_ATTRIBUTES& inherit)
 {
     char folder[MAX_PATH]{};
     char name[MAX_PATH]{};
     if (::GetTempPathA(MAX_PATH, folder) == 0 || ::GetTempFileNameA(folder, "tvc", 0, name) == 0)
     {
-        return Handle(INVALID_HANDLE_VALUE);
+        return FileHandle();
     }
-    return Handle(::CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return FileHandle(::CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
-std::string ReadCapture(const Handle& file)
+std::string ReadCapture(const FileHandle& file)
 {
     std::string bytes;
     ::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
@@ -89,10 +69,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const Handle in(
+    const FileHandle in(
         ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
-    const Handle out = OpenCapture(inherit);
-    const Handle err = OpenCapture(inherit);
+    const FileHandle out = OpenCapture(inherit);
+    const FileHandle err = OpenCapture(inherit);
     if (!in.IsValid() || !out.IsValid() || !err.IsValid())
     {
         return result;
@@ -109,8 +89,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     {
         return result;
     }
-    const Handle thread(process.hThread);
-    const Handle child(process.hProcess);
+    const KernelHandle thread(process.hThread);
+    const KernelHandle child(process.hProcess);
     DWORD code = 0;
     if (::WaitForSingleObject(child.Get(), kTimeLimitMs) != WAIT_OBJECT_0)
     {

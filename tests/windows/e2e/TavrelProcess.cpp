@@ -30,28 +30,30 @@ TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_v
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
     if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          m_folder.Path().string().c_str(), &si, &m_pi))
+                          m_folder.Path().string().c_str(), &si, &pi))
     {
         std::printf("cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
-        m_pi = {};
+        return;
     }
+    m_hProcess.Reset(pi.hProcess);
+    m_hThread.Reset(pi.hThread);
+    m_nProcessId = pi.dwProcessId;
 }
 
 TavrelProcess::~TavrelProcess()
 {
-    if (!m_pi.hProcess)
+    if (!Started())
     {
         return;
     }
     if (Running())
     {
         std::printf("ending Tavrel, which is still running\n");
-        ::TerminateProcess(m_pi.hProcess, 1);
-        ::WaitForSingleObject(m_pi.hProcess, 5000);
+        ::TerminateProcess(m_hProcess.Get(), 1);
+        ::WaitForSingleObject(m_hProcess.Get(), 5000);
     }
-    ::CloseHandle(m_pi.hThread);
-    ::CloseHandle(m_pi.hProcess);
 }
 
 bool TavrelProcess::WaitForDialog()
@@ -63,7 +65,7 @@ bool TavrelProcess::WaitForDialog()
     const bool shown = WaitUntil(
         [&]
         {
-            for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+            for (HWND hwnd : TopLevelWindows(m_nProcessId))
             {
                 if (IsDialogWindow(hwnd) && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_CONTROL_UNIT_IP))
                 {
@@ -138,7 +140,7 @@ void TavrelProcess::Key(WORD vk, unsigned modifiers) const
 
 HWND TavrelProcess::FindMessageBox() const
 {
-    for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+    for (HWND hwnd : TopLevelWindows(m_nProcessId))
     {
         if (hwnd != m_hDialog && IsDialogWindow(hwnd) && WindowText(hwnd) != kAboutCaption)
         {
@@ -150,7 +152,7 @@ HWND TavrelProcess::FindMessageBox() const
 
 HWND TavrelProcess::FindWindowCaptioned(std::string_view caption) const
 {
-    for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+    for (HWND hwnd : TopLevelWindows(m_nProcessId))
     {
         if (::IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
         {
@@ -165,7 +167,7 @@ bool TavrelProcess::WaitForMenu() const
     return WaitUntil(
         [&]
         {
-            for (HWND hwnd : TopLevelWindows(m_pi.dwProcessId))
+            for (HWND hwnd : TopLevelWindows(m_nProcessId))
             {
                 if (::IsWindowVisible(hwnd) && ClassName(hwnd) == "#32768")
                 {
@@ -212,12 +214,12 @@ bool TavrelProcess::WaitForExit()
     {
         return false;
     }
-    return ::WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(m_hProcess.Get(), static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
 }
 
 bool TavrelProcess::Running() const
 {
-    return Started() && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+    return Started() && ::WaitForSingleObject(m_hProcess.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<std::string> TavrelProcess::LanCfg() const

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "files/win32/UniqueHandle.h"
 #include "res/resource.h"
 #include "tests/windows/e2e/RemoteWindow.h"
 #include "tests/support/TempFolder.h"
@@ -34,7 +35,7 @@ public:
     TavrelProcess(const TavrelProcess&) = delete;
     TavrelProcess& operator=(const TavrelProcess&) = delete;
 
-    bool Started() const { return m_pi.hProcess != nullptr; }
+    bool Started() const { return m_hProcess.IsValid(); }
     // Waits until the settings dialog is shown with the focus in the Control Unit field (loaded),
     // then brings it to the foreground so that typed keys reach it.
     bool WaitForDialog();
@@ -76,7 +77,9 @@ private:
     std::string LanCfgPath() const { return (m_folder.Path() / "lan.cfg").string(); }
 
     TempFolder m_folder{TempFolder::Use::AsPath};
-    PROCESS_INFORMATION m_pi{};
+    KernelHandle m_hProcess;
+    KernelHandle m_hThread;
+    DWORD m_nProcessId = 0;
     HWND m_hDialog = nullptr;
     DWORD m_nUiThread = 0;
 };

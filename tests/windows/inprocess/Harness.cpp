@@ -129,16 +129,14 @@ Watchdog::Watchdog(DWORD nSeconds)
 
 Watchdog::~Watchdog()
 {
-    ::SetEvent(m_hDone);
-    ::WaitForSingleObject(m_hThread, INFINITE);
-    ::CloseHandle(m_hThread);
-    ::CloseHandle(m_hDone);
+    ::SetEvent(m_hDone.Get());
+    ::WaitForSingleObject(m_hThread.Get(), INFINITE);
 }
 
 DWORD WINAPI Watchdog::Watch(void* pParam)
 {
     const auto* pWatchdog = static_cast<const Watchdog*>(pParam);
-    if (::WaitForSingleObject(pWatchdog->m_hDone, pWatchdog->m_nSeconds * 1000) == WAIT_TIMEOUT)
+    if (::WaitForSingleObject(pWatchdog->m_hDone.Get(), pWatchdog->m_nSeconds * 1000) == WAIT_TIMEOUT)
     {
         std::printf("watchdog: no end after %lu s\n", pWatchdog->m_nSeconds);
         std::fflush(stdout);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "files/win32/UniqueHandle.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -61,8 +63,8 @@ private:
     static DWORD WINAPI Watch(void* pParam);
 
     DWORD m_nSeconds;
-    HANDLE m_hDone;
-    HANDLE m_hThread;
+    KernelHandle m_hDone;
+    KernelHandle m_hThread;
 };
 
 std::string TextOf(HWND hWnd);

@@ -1,7 +1,8 @@
 #include <windows.h>
 
-#include "config/FileKind.h"
-#include "config/ReplaceFileContents.h"
+#include "files/FileKind.h"
+#include "files/ReplaceFileContents.h"
+#include "files/win32/UniqueHandle.h"
 
 #include <charconv>
 #include <string>
@@ -9,43 +10,6 @@
 
 namespace
 {
-class FileHandle
-{
-public:
-    FileHandle() = default;
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept
-    {
-        if (this != &other)
-        {
-            Reset();
-            m_handle = std::exchange(other.m_handle, INVALID_HANDLE_VALUE);
-        }
-        return *this;
-    }
-    ~FileHandle() { Reset(); }
-
-    HANDLE Get() const { return m_handle; }
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-    // A failed close may mean the data never reached the disk.
-    bool Close() { return ::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE)) != FALSE; }
-
-private:
-    void Reset()
-    {
-        if (IsOpen())
-        {
-            ::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
-        }
-    }
-
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
-};
-
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Scanners, indexers and editors hold a file without sharing for a moment; an operation that meets
@@ -80,7 +44,7 @@ FileHandle OpenExisting(const char* path, DWORD access, DWORD share)
         {
             file =
                 FileHandle(::CreateFileA(path, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            return file.IsOpen();
+            return file.IsValid();
         });
     return file;
 }
@@ -167,7 +131,7 @@ Lookup LookUp(const char* path, ExistingFile& existing)
     // Opening for writing, with all sharing, asks the system whether we may write the file: a rename
     // over it would need rights on the folder only.
     const FileHandle file = OpenExisting(path, GENERIC_WRITE, kShareAll);
-    if (!file.IsOpen())
+    if (!file.IsValid())
     {
         return ::GetLastError() == ERROR_FILE_NOT_FOUND ? Lookup::Missing : Lookup::Refused;
     }
@@ -209,18 +173,18 @@ TempOutcome WriteTemporary(const ExistingFile& target, std::string_view text, st
     const DWORD attributes = target.attributes & kKeptAttributes;
     const unsigned first = ::GetCurrentProcessId() ^ ::GetTickCount();
     FileHandle file;
-    for (unsigned attempt = 0; attempt < kTempNameAttempts && !file.IsOpen(); ++attempt)
+    for (unsigned attempt = 0; attempt < kTempNameAttempts && !file.IsValid(); ++attempt)
     {
         tempPath = TempNameFor(target.path, first + attempt);
         // CREATE_NEW: a file of that name that is not ours is never opened, let alone truncated.
         file = FileHandle(::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsOpen() && ::GetLastError() != ERROR_FILE_EXISTS)
+        if (!file.IsValid() && ::GetLastError() != ERROR_FILE_EXISTS)
         {
             return TempOutcome::NotCreatable;
         }
     }
-    if (!file.IsOpen())
+    if (!file.IsValid())
     {
         return TempOutcome::NotCreatable;
     }
@@ -257,7 +221,7 @@ bool OverwriteInPlace(const std::string& path, std::string_view text)
 {
     FileHandle file = OpenExisting(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
     std::string original;
-    if (!file.IsOpen() || !ReadAll(file.Get(), original))
+    if (!file.IsValid() || !ReadAll(file.Get(), original))
     {
         return false;
     }
@@ -265,11 +229,11 @@ bool OverwriteInPlace(const std::string& path, std::string_view text)
     {
         return true;
     }
-    if (!file.IsOpen())
+    if (!file.IsValid())
     {
         file = OpenExisting(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ);
     }
-    if (file.IsOpen() && OverwriteAll(file.Get(), original))
+    if (file.IsValid() && OverwriteAll(file.Get(), original))
     {
         file.Close();
     }
@@ -329,7 +293,7 @@ FileKind KindOfFile(const char* path)
     // No access asked for: enough to learn the type, and Wine does not wait on a FIFO opened so.
     const FileHandle file(
         ::CreateFileA(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.IsOpen())
+    if (!file.IsValid())
     {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::Missing : FileKind::Unknown;
@@ -351,5 +315,5 @@ bool CreateEmptyFile(const char* path)
     // CREATE_NEW refuses a name already taken, also by a symbolic link whose target is missing (which
     // Wine shows as no file at all, and would otherwise follow).
     FileHandle file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsOpen() && file.Close();
+    return file.IsValid() && file.Close();
 }

@@ -1,5 +1,5 @@
-#include "config/FileKind.h"
-#include "config/ReplaceFileContents.h"
+#include "files/FileKind.h"
+#include "files/ReplaceFileContents.h"
 
 #include <cerrno>
 #include <cstdlib>
