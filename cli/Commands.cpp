@@ -90,7 +90,14 @@ ExitStatus Set(const Request& request, ConsoleFeedback& feedback)
     {
         return status;
     }
-    return SaveConfigFileAs(request.file.c_str(), settings, feedback) ? ExitStatus::Success : ExitStatus::FileError;
+    // The dialog's message, then what an operator can fix.
+    const FileError error = WriteConfigFile(request.file.c_str(), settings);
+    if (error != FileError::None)
+    {
+        feedback.ReportWithCause(kConfigWriteFailedMessage, DescribeFileError(error));
+        return ExitStatus::FileError;
+    }
+    return ExitStatus::Success;
 }
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "cli/ConsoleFeedback.h"
 
-void ConsoleFeedback::ShowMessage(const char* text)
+namespace
+{
+std::string OneLine(const char* text)
 {
     std::string line;
     for (const char* p = text; *p != '\0'; ++p)
@@ -14,7 +16,18 @@ void ConsoleFeedback::ShowMessage(const char* text)
             line += ' ';
         }
     }
-    Report(line);
+    return line;
+}
+} // namespace
+
+void ConsoleFeedback::ShowMessage(const char* text)
+{
+    Report(OneLine(text));
+}
+
+void ConsoleFeedback::ReportWithCause(const char* text, std::string_view cause)
+{
+    Report(OneLine(text) + ": " + std::string(cause));
 }
 
 void ConsoleFeedback::Report(std::string_view text)

@@ -19,6 +19,8 @@ public:
     void FocusControl(int) override {}
 
     void Report(std::string_view text);
+    // A message, then its cause after a colon, on one line.
+    void ReportWithCause(const char* text, std::string_view cause);
     void Warn(std::string_view text);
 
 private:

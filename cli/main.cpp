@@ -2,24 +2,24 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #ifdef _WIN32
+#include "files/Wtf8.h"
+
 #include <fcntl.h>
 #include <io.h>
 #endif
 
-int main(int argc, char** argv)
+namespace
 {
-#ifdef _WIN32
-    // Lines end in a bare line feed on every platform, so that scripts see the same bytes.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
+int Run(const std::vector<std::string>& arguments)
+{
     try
     {
-        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        const std::vector<std::string_view> args(arguments.begin(), arguments.end());
         return static_cast<int>(RunTavrelCtl(args, std::cout, std::cerr));
     }
     catch (...)
@@ -29,3 +29,43 @@ int main(int argc, char** argv)
         return static_cast<int>(ExitStatus::Internal);
     }
 }
+} // namespace
+
+#ifdef _WIN32
+// The wide command line: a --file in a folder whose name the ANSI code page lacks arrives whole, as
+// WTF-8, which the file layer turns back into the system's name.
+int wmain(int argc, wchar_t** argv)
+{
+    // Lines end in a bare line feed on every platform, so that scripts see the same bytes.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::vector<std::string> arguments;
+    try
+    {
+        for (int i = 1; i < argc; ++i)
+        {
+            const std::wstring_view arg(argv[i]);
+            arguments.push_back(Utf16ToWtf8(std::u16string(arg.begin(), arg.end())));
+        }
+    }
+    catch (...)
+    {
+        std::fputs("tavrelctl: internal error\n", stderr);
+        return static_cast<int>(ExitStatus::Internal);
+    }
+    return Run(arguments);
+}
+#else
+int main(int argc, char** argv)
+{
+    try
+    {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    }
+    catch (...)
+    {
+        std::fputs("tavrelctl: internal error\n", stderr);
+        return static_cast<int>(ExitStatus::Internal);
+    }
+}
+#endif

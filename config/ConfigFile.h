@@ -2,6 +2,7 @@
 
 #include "common/UserFeedback.h"
 #include "config/AddressSettings.h"
+#include "files/FileError.h"
 
 // The settings file, relative to the current working directory.
 inline constexpr const char kConfigFileName[] = "lan.cfg";
@@ -26,6 +27,10 @@ ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings);
 // The dialog's load: lan.cfg, created empty first where it is missing and the directory allows.
 // Never tells the user anything.
 void LoadConfigFile(AddressSettings& settings);
+
+// Replaces the file at path with the seven-line form of the settings and tells why it could not;
+// the file is then as it was. Tells the user nothing.
+FileError WriteConfigFile(const char* path, const AddressSettings& settings);
 
 // Replaces the file at path with the seven-line form of the settings. On failure the user is
 // told, the existing file is left exactly as it was, and false is returned.

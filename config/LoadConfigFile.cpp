@@ -1,6 +1,7 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
 #include "files/FileKind.h"
+#include "files/ReadableFile.h"
 
 #include <cstdio>
 #include <memory>
@@ -41,7 +42,7 @@ ConfigReadStatus ReadConfigFile(const char* path, AddressSettings& settings)
         return ConfigReadStatus::Unreadable;
     }
     // Binary mode: the line rules are applied by the reader, the same on every platform.
-    const FilePtr file(std::fopen(path, "rb"));
+    const FilePtr file(OpenFileForReading(path));
     if (!file)
     {
         return ConfigReadStatus::Unreadable;

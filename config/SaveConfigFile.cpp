@@ -4,11 +4,15 @@
 
 #include <string>
 
-bool SaveConfigFileAs(const char* path, const AddressSettings& settings, UserFeedback& feedback)
+FileError WriteConfigFile(const char* path, const AddressSettings& settings)
 {
     // The whole text exists before the file is touched.
-    const std::string text = BuildConfigText(settings);
-    if (ReplaceFileContents(path, text))
+    return ReplaceFileContents(path, BuildConfigText(settings));
+}
+
+bool SaveConfigFileAs(const char* path, const AddressSettings& settings, UserFeedback& feedback)
+{
+    if (WriteConfigFile(path, settings) == FileError::None)
     {
         return true;
     }

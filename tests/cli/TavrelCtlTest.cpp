@@ -116,8 +116,13 @@ TEST_P(TavrelCtlTest, Run)
 const std::string kSample(kSampleConfigText);
 const std::string kShown =
     "control-unit=10.1.1.3\nshelf-management=10.1.1.2\nsubnet-mask=255.255.255.0\ndefault-router=10.1.1.1\n";
-const std::string kWriteFailed =
-    "tavrelctl: lan.cfg: Unable to write to Configuration file. Verify the file Write permission\n";
+// The dialog's message, then the cause.
+std::string WriteFailed(const char* cause)
+{
+    return std::string(
+               "tavrelctl: lan.cfg: Unable to write to Configuration file. Verify the file Write permission: ") +
+           cause + "\n";
+}
 const std::string kNotRegular = "tavrelctl: lan.cfg: not a regular file\n";
 const std::string kMissing = "tavrelctl: lan.cfg: no such file\n";
 const std::string kSame =
@@ -169,8 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Set, TavrelCtlTest, testing::Values(
     Case{"WarningWrites", {"set", "--shelf-management", "10.1.1.3"}, 0, "", kSame, kSample,
          CanonicalConfigText("10.1.1.3", "10.1.1.3", "255.255.255.0", "10.1.1.1")},
     Case{"StrictWarningWritesNothing", {"set", "--strict", "--shelf-management", "10.1.1.3"}, 3, "", kSame, kSample},
-    Case{"ReadOnlyFile", kSetOne, 2, "", kWriteFailed, kSample, {}, Setup::ReadOnlyFile},
-    Case{"ReadOnlyFolder", kSetAll, 2, "", kWriteFailed, {}, {}, Setup::ReadOnlyFolder},
+    Case{"ReadOnlyFile", kSetOne, 2, "", WriteFailed("the file is read-only"), kSample, {}, Setup::ReadOnlyFile},
+    Case{"ReadOnlyFolder", kSetAll, 2, "", WriteFailed("permission denied"), {}, {}, Setup::ReadOnlyFolder},
     Case{"Fifo", kSetOne, 2, "", kNotRegular, {}, {}, Setup::Fifo}),
     Name);
 // clang-format on

@@ -1,0 +1,22 @@
+#pragma once
+
+// Why a file operation failed, in terms an operator can act on.
+enum class FileError
+{
+    None,
+    MissingFolder,
+    AccessDenied,
+    ReadOnlyFile,
+    ReadOnlyFileSystem,
+    NotRegularFile,
+    DanglingLink,
+    NameTaken,
+    NameTooLong,
+    DiskFull,
+    TooManyOpenFiles,
+    InUse,
+    Other,
+};
+
+// One lower-case phrase, for example "read-only file system".
+const char* DescribeFileError(FileError error);
