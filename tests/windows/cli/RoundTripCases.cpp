@@ -1,5 +1,6 @@
 // Runs the real tavrelctl.exe (the program under test) as a child process, as a script on Windows would.
 
+#include "files/Wtf8.h"
 #include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/SampleConfig.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <future>
 #include <string>
 
@@ -35,6 +37,11 @@ TEST_F(Tavrelctl, SetThenShowRoundTrip)
     EXPECT_EQ(show.err, "");
 }
 
+ProcessResult SetOne(const std::string& option, const std::string& value)
+{
+    return RunProcess(ProgramUnderTest(), {"set", option, value});
+}
+
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the
 // lock's own status and writes nothing.
 TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)
@@ -44,14 +51,8 @@ TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)
     {
         SCOPED_TRACE(run);
         WriteFileBytes("lan.cfg", kSampleConfigText);
-        auto first = std::async(std::launch::async,
-                                [] {
-                                    return RunProcess(ProgramUnderTest(), {"set", "--control-unit", "10.1.1.4"});
-                                });
-        auto second = std::async(std::launch::async,
-                                 [] {
-                                     return RunProcess(ProgramUnderTest(), {"set", "--default-router", "10.1.1.254"});
-                                 });
+        auto first = std::async(std::launch::async, SetOne, "--control-unit", "10.1.1.4");
+        auto second = std::async(std::launch::async, SetOne, "--default-router", "10.1.1.254");
         const ProcessResult a = first.get();
         const ProcessResult b = second.get();
         EXPECT_TRUE((a.status == 0 || (a.status == 75 && a.err == busy)) &&
@@ -61,5 +62,24 @@ TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)
                   CanonicalConfigText(a.status == 0 ? "10.1.1.4" : "10.1.1.3", "10.1.1.2", "255.255.255.0",
                                       b.status == 0 ? "10.1.1.254" : "10.1.1.1"));
     }
+}
+
+// --file in a folder whose name the ANSI code page lacks: read from the wide command line and saved.
+TEST_F(Tavrelctl, FileInAFolderNamedOutsideTheAnsiCodePage)
+{
+    const std::string folder = "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80";
+    const std::u16string wide = Wtf8ToUtf16(folder);
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(std::wstring(wide.begin(), wide.end()))));
+    const std::string file = folder + "\\lan.cfg";
+    const ProcessResult set =
+        RunProcess(ProgramUnderTest(), {"set", "--file", file, "--control-unit", "10.1.1.3", "--shelf-management",
+                                        "10.1.1.2", "--subnet-mask", "255.255.255.0", "--default-router", "10.1.1.1"});
+    EXPECT_EQ(set.status, 0);
+    EXPECT_EQ(set.err, "");
+    const std::u16string wideFile = Wtf8ToUtf16(file);
+    EXPECT_EQ(ReadFileBytes(std::filesystem::path(std::wstring(wideFile.begin(), wideFile.end()))), kSampleConfigText);
+    const ProcessResult show = RunProcess(ProgramUnderTest(), {"show", "--file", file});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.err, "");
 }
 } // namespace
