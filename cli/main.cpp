@@ -1,6 +1,7 @@
 #include "cli/TavrelCtl.h"
+#include "framework/RuntimeFailure.h"
 
-#include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -17,17 +18,11 @@ namespace
 {
 int Run(const std::vector<std::string>& arguments)
 {
-    try
-    {
-        const std::vector<std::string_view> args(arguments.begin(), arguments.end());
-        return static_cast<int>(RunTavrelCtl(args, std::cout, std::cerr));
-    }
-    catch (...)
-    {
-        // In practice only allocation can fail here, so the message allocates nothing.
-        std::fputs("tavrelctl: internal error\n", stderr);
-        return static_cast<int>(ExitStatus::Internal);
-    }
+    // Where exceptions exist, an allocation that fails throws and nothing catches it; on Windows the
+    // program has none, and the runtime's failures end it the same way.
+    std::set_terminate(EndOnRuntimeFailure);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
+    return static_cast<int>(RunTavrelCtl(args, std::cout, std::cerr));
 }
 } // namespace
 
@@ -40,32 +35,16 @@ int wmain(int argc, wchar_t** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> arguments;
-    try
+    for (int i = 1; i < argc; ++i)
     {
-        for (int i = 1; i < argc; ++i)
-        {
-            const std::wstring_view arg(argv[i]);
-            arguments.push_back(Utf16ToWtf8(std::u16string(arg.begin(), arg.end())));
-        }
-    }
-    catch (...)
-    {
-        std::fputs("tavrelctl: internal error\n", stderr);
-        return static_cast<int>(ExitStatus::Internal);
+        const std::wstring_view arg(argv[i]);
+        arguments.push_back(Utf16ToWtf8(std::u16string(arg.begin(), arg.end())));
     }
     return Run(arguments);
 }
 #else
 int main(int argc, char** argv)
 {
-    try
-    {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    }
-    catch (...)
-    {
-        std::fputs("tavrelctl: internal error\n", stderr);
-        return static_cast<int>(ExitStatus::Internal);
-    }
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
 }
 #endif

@@ -9,6 +9,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686   # the Windows builds
     wine64 xvfb x11-utils imagemagick         # running and testing the program, screenshots
     python3 valgrind procps                   # helper scripts, profiling
+    osslsigncode openssl                      # signing the release, and its test certificate
 )
 # Wine's 32-bit half runs the shipped 32-bit program beside the 64-bit one.
 foreign=(wine32:i386)

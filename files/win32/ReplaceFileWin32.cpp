@@ -141,11 +141,15 @@ std::wstring FolderOf(const std::wstring& path)
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
-// A short name of our own beside the file, so that a long file name still leaves room for it.
+// A short name of our own beside the file, so that a long file name still leaves room for it. The
+// digits are written here: the C library's wide printf would be a third of the program.
 std::wstring TempNameFor(const std::wstring& path, unsigned number)
 {
-    wchar_t name[32];
-    std::swprintf(name, sizeof name / sizeof name[0], L"\\~tvl%08x.tmp", number);
+    std::wstring name = L"\\~tvl00000000.tmp";
+    for (std::size_t digit = 12; digit >= 5; --digit, number >>= 4)
+    {
+        name[digit] = L"0123456789abcdef"[number & 0xFu];
+    }
     return FolderOf(path) + name;
 }
 
