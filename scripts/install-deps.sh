@@ -7,7 +7,8 @@ packages=(
     make cmake g++ clang libclang-rt-14-dev   # native build, sanitizers, libFuzzer
     libgtest-dev googletest libbenchmark-dev  # unit tests (GoogleTest's sources for the Windows ones), benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686   # the Windows builds
-    wine64 xvfb x11-utils imagemagick         # running and testing the program, screenshots
+    wine64 fonts-wine xvfb x11-utils imagemagick  # running and testing the program (fonts-wine draws
+                                                  # the caption buttons), screenshots
     python3 valgrind procps                   # helper scripts, profiling
     osslsigncode openssl                      # signing the release, and its test certificate
 )

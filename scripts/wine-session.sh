@@ -25,13 +25,12 @@ fi
 
 say() { echo "wine-session: $*" >&2; }
 
-# Where Debian's wine64 package puts them (scripts/install-deps.sh installs it).
-wine64=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
+. "$repo/scripts/wine-loader.sh"
+wine64=$TAVREL_WINE64
+wineserver=$TAVREL_WINESERVER
 [ -x "$wine64" ] || { say "$wine64 not found (make deps installs it)"; exit 127; }
 # Debian keeps wine64 outside PATH; the commands run inside the session expect to find it.
 export PATH="$(dirname "$wine64"):$PATH"
-export TAVREL_WINE64=$wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}
@@ -160,6 +159,15 @@ if [ ! -f "$WINEPREFIX/.tavrel-ready" ]; then
         say "the new prefix has no 32-bit half: 32-bit programs will not start"
     fi
     touch "$WINEPREFIX/.tavrel-ready"
+fi
+
+# Debian's Wine does not load the fonts of fonts-wine from its data folder, so without them in the
+# prefix the caption buttons' Marlett glyphs show as letters ("r" for the close box). Windows has
+# them in its Fonts folder, and so does this prefix; checked each time for prefixes made before.
+wine_fonts=/usr/share/wine/fonts
+prefix_fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -f "$wine_fonts/marlett.ttf" ] && [ ! -f "$prefix_fonts/marlett.ttf" ]; then
+    mkdir -p "$prefix_fonts" && cp "$wine_fonts"/* "$prefix_fonts/"
 fi
 
 # Without a window manager Wine waits about 2 s for every window it hides (each closed message box,

@@ -1,15 +1,12 @@
 #include "ui/SettingsDlg.h"
 
+#include "ui/SettingsDlgMessages.h"
+
 #include "address/CheckAddressKeystroke.h"
 #include "address/ValidateAddresses.h"
 #include "config/ConfigFile.h"
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
-
-namespace
-{
-constexpr const char kConfigUpdatedMessage[] = "Configuration file updated successfully";
-}
 
 using SettingsMap = CMessageMap<CSettingsDlg>;
 

@@ -68,5 +68,14 @@ struct FileHandleTraits
     static bool Close(Type handle) { return ::CloseHandle(handle) != FALSE; }
 };
 
+// What FindFirstFile opens: INVALID_HANDLE_VALUE is none, and FindClose closes it.
+struct FindHandleTraits
+{
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Close(Type handle) { return ::FindClose(handle) != FALSE; }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
+using FindHandle = UniqueHandle<FindHandleTraits>;

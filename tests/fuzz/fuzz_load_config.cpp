@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as lan.cfg and compares the result with a byte-at-a-time reading of the
 // same rules, once with the input in one piece and once in small pieces through a small buffer.
 #include "config/ConfigText.h"
+#include "tests/support/LoadedFields.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,26 +10,16 @@
 
 namespace
 {
-struct Fields
-{
-    std::string shelfMng;
-    std::string controlUnit;
-    std::string mask;
-    std::string router;
-
-    bool operator==(const Fields&) const = default;
-};
-
-void ReferenceApply(std::string line, Fields& fields)
+void ReferenceApply(std::string line, LoadedFields& fields)
 {
     line = line.substr(0, line.find('\0'));
-    const std::size_t nEquals = line.find('=');
-    if (nEquals == std::string::npos || nEquals == 0)
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos || equals == 0)
     {
         return;
     }
-    const std::string key = line.substr(0, nEquals);
-    const std::string value = line.substr(nEquals + 1);
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
     if (key == "SHELF_MNG_IP_ADDR")
     {
         fields.shelfMng = value;
@@ -47,20 +38,20 @@ void ReferenceApply(std::string line, Fields& fields)
     }
 }
 
-Fields ReferenceLoad(std::string_view file)
+LoadedFields ReferenceLoad(std::string_view file)
 {
     file = file.substr(0, file.find('\x1A'));
-    Fields fields;
+    LoadedFields fields;
     std::size_t i = 0;
-    bool bEnd = false;
-    while (!bEnd)
+    bool atEnd = false;
+    while (!atEnd)
     {
         std::string line;
         while (line.size() < 199)
         {
             if (i == file.size())
             {
-                bEnd = true;
+                atEnd = true;
                 break;
             }
             if (file[i] == '\n')
@@ -80,17 +71,12 @@ Fields ReferenceLoad(std::string_view file)
     return fields;
 }
 
-Fields FieldsOf(const AddressSettings& s)
-{
-    return {std::string(s.m_strShelfMngIp.View()), std::string(s.m_strControlUnitIp.View()),
-            std::string(s.m_strSubnetMask.View()), std::string(s.m_strDefaultRouter.View())};
-}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view file(reinterpret_cast<const char*>(data), size);
-    const Fields expected = ReferenceLoad(file);
+    const LoadedFields expected = ReferenceLoad(file);
 
     AddressSettings whole;
     LoadConfigText(file, whole);
@@ -102,12 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryByteSource source(file, 1 + size % 13);
     ConfigLineReader reader(source, 0);
     AddressSettings pieces;
-    std::size_t nReads = 0;
+    std::size_t reads = 0;
     do
     {
         ApplyConfigLine(reader.ReadLine(), pieces);
         // Every read consumes a byte or reaches the end.
-        if (++nReads > size + 1)
+        if (++reads > size + 1)
         {
             std::abort();
         }

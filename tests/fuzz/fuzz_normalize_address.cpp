@@ -1,11 +1,10 @@
 // NormalizeAddress on arbitrary bytes. An accepted text must come out canonical, be a fixed point
 // and agree with the C library's scan of the same pattern; a refused text must stay as it was.
 #include "address/NormalizeAddress.h"
+#include "tests/support/LibraryScan.h"
 
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -45,33 +44,11 @@ bool IsCanonical(std::string_view text)
     return pos == text.size();
 }
 
-// The C library reading the text up to its first NUL, then the address rule on the items.
-bool LibraryNormalize(const char* text, std::string& canonical)
-{
-    unsigned n[4] = {0, 0, 0, 0};
-    char trailing = '\0';
-    const int count = std::sscanf(text, "%3u.%3u.%3u.%3u%c", &n[0], &n[1], &n[2], &n[3], &trailing);
-    if (count < 4 || (count == 5 && std::isspace(static_cast<unsigned char>(trailing)) == 0))
-    {
-        return false;
-    }
-    canonical.clear();
-    for (int i = 0; i < 4; ++i)
-    {
-        if (n[i] > 255)
-        {
-            return false;
-        }
-        canonical += (i > 0 ? "." : "") + std::to_string(n[i]);
-    }
-    return true;
-}
-
 void Check(const CString& original)
 {
     CString text = original;
     std::string expected;
-    const bool libraryAccepts = LibraryNormalize(original.GetString(), expected);
+    const bool libraryAccepts = NormalizeWithLibrary(original.GetString(), expected);
     if (NormalizeAddress(text))
     {
         Require(libraryAccepts && text.View() == expected);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "tests/support/ChildProcess.h"
+#include "files/Wtf8.h"
 #include "files/win32/UniqueHandle.h"
 
 namespace
@@ -59,13 +60,18 @@ std::string Quote(const std::string& arg)
 }
 } // namespace
 
+// Program and arguments are WTF-8: a name the ANSI code page lacks reaches the child whole.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, bool)
 {
-    std::string commandLine = Quote(program);
+    std::string line = Quote(program);
     for (const std::string& arg : args)
     {
-        commandLine += " " + Quote(arg);
+        line += " " + Quote(arg);
     }
+    const std::u16string wideLine = Wtf8ToUtf16(line);
+    const std::u16string wideProgram = Wtf8ToUtf16(program);
+    std::wstring commandLine(wideLine.begin(), wideLine.end());
+    const std::wstring programName(wideProgram.begin(), wideProgram.end());
 
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -77,14 +83,14 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     {
         return result;
     }
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = in.Get();
     startup.hStdOutput = out.Get();
     startup.hStdError = err.Get();
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    if (!::CreateProcessW(programName.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &process))
     {
         return result;

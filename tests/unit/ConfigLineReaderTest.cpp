@@ -9,11 +9,11 @@ namespace
 {
 
 // Guarded, so that a reader that never ends fails the comparison instead of hanging.
-std::vector<std::string> ReadAllLines(std::string_view input, std::size_t nChunk = SIZE_MAX,
-                                      std::size_t nBuffer = ConfigLineReader::kDefaultBufferSize)
+std::vector<std::string> ReadAllLines(std::string_view input, std::size_t chunk = SIZE_MAX,
+                                      std::size_t bufferSize = ConfigLineReader::kDefaultBufferSize)
 {
-    MemoryByteSource source(input, nChunk);
-    ConfigLineReader reader(source, nBuffer);
+    MemoryByteSource source(input, chunk);
+    ConfigLineReader reader(source, bufferSize);
     std::vector<std::string> lines;
     do
     {
@@ -96,13 +96,13 @@ TEST(ConfigLineReaderTest, LinesDoNotDependOnHowTheInputArrives)
     for (const std::string& input : inputs)
     {
         const std::vector<std::string> reference = ReadAllLines(input);
-        for (const std::size_t nChunk : {std::size_t{1}, std::size_t{2}, std::size_t{199}, std::size_t{201}})
+        for (const std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{199}, std::size_t{201}})
         {
-            for (const std::size_t nBuffer : {std::size_t{0}, std::size_t{401}, std::size_t{1000}})
+            for (const std::size_t bufferSize : {std::size_t{0}, std::size_t{401}, std::size_t{1000}})
             {
                 SCOPED_TRACE(testing::Message()
-                             << "size " << input.size() << " chunk " << nChunk << " buffer " << nBuffer);
-                EXPECT_EQ(ReadAllLines(input, nChunk, nBuffer), reference);
+                             << "size " << input.size() << " chunk " << chunk << " buffer " << bufferSize);
+                EXPECT_EQ(ReadAllLines(input, chunk, bufferSize), reference);
             }
         }
     }

@@ -1,35 +1,13 @@
 #include "config/ConfigText.h"
+#include "tests/support/LoadedFields.h"
 #include "tests/support/SampleConfig.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace
 {
-
-struct Fields
-{
-    std::string shelfMng;
-    std::string controlUnit;
-    std::string mask;
-    std::string router;
-
-    bool operator==(const Fields&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Fields& f)
-{
-    return os << "{shelf '" << f.shelfMng << "', unit '" << f.controlUnit << "', mask '" << f.mask << "', router '"
-              << f.router << "'}";
-}
-
-Fields FieldsOf(const AddressSettings& s)
-{
-    return {std::string(s.m_strShelfMngIp.View()), std::string(s.m_strControlUnitIp.View()),
-            std::string(s.m_strSubnetMask.View()), std::string(s.m_strDefaultRouter.View())};
-}
 
 // Loading starts from these values, so that the cases see which fields a file leaves alone.
 AddressSettings Preset()
@@ -42,11 +20,11 @@ AddressSettings Preset()
     return s;
 }
 
-const Fields kUntouched = {"old-shelf", "old-unit", "old-mask", "old-router"};
+const LoadedFields kUntouched = {"old-shelf", "old-unit", "old-mask", "old-router"};
 
 constexpr std::string_view kWritten = kSampleConfigText;
 
-const Fields kWrittenFields = {"10.1.1.2", "10.1.1.3", "255.255.255.0", "10.1.1.1"};
+const LoadedFields kWrittenFields = {"10.1.1.2", "10.1.1.3", "255.255.255.0", "10.1.1.1"};
 
 std::string Pad(char ch, std::size_t n)
 {
@@ -57,7 +35,7 @@ struct LoadCase
 {
     const char* name;
     std::string file;
-    Fields expected;
+    LoadedFields expected;
 };
 
 TEST(ConfigLoadTest, AppliesTheLinesOfTheFile)

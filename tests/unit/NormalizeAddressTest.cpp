@@ -1,12 +1,11 @@
 #include "address/AddressScan.h"
 #include "address/NormalizeAddress.h"
+#include "tests/support/LibraryScan.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <cstdio>
 #include <random>
 #include <string>
 
@@ -151,54 +150,10 @@ TEST(NormalizeAddressTest, ScanWrapsNegativesAndCountsItems)
     }
 }
 
-// The C library's own reading of the pattern, then the address rule on its items. glibc was checked
-// against our scan for the corners where C libraries are known to part ways: a sign counts toward
-// the three-character width ("+255" reads 25), a lone sign or a sign before white space converts
-// nothing, a negative wraps, and a period is matched without skipping white space. It agreed on
-// all of them, so no class of input is excluded from the comparison. One outcome is folded: before
-// the first item glibc reports end of input (-1) where our scan counts 0; both refuse the text.
-struct OracleResult
-{
-    int count;
-    unsigned numbers[4];
-    char trailing;
-};
-
-OracleResult ScanWithLibrary(const std::string& text)
-{
-    OracleResult r{0, {0, 0, 0, 0}, '\0'};
-    r.count = std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u%c", &r.numbers[0], &r.numbers[1], &r.numbers[2], &r.numbers[3],
-                          &r.trailing);
-    if (r.count < 0)
-    {
-        r.count = 0;
-    }
-    return r;
-}
-
-bool NormalizeWithLibrary(const std::string& text, std::string& canonical)
-{
-    const OracleResult r = ScanWithLibrary(text);
-    if (r.count < 4 || (r.count == 5 && std::isspace(static_cast<unsigned char>(r.trailing)) == 0))
-    {
-        return false;
-    }
-    canonical.clear();
-    for (int i = 0; i < 4; ++i)
-    {
-        if (r.numbers[i] > 255)
-        {
-            return false;
-        }
-        canonical += (i > 0 ? "." : "") + std::to_string(r.numbers[i]);
-    }
-    return true;
-}
-
 // Compares one input with the library; returns whether it was accepted.
 bool ExpectSameAsLibrary(const std::string& input)
 {
-    const OracleResult expected = ScanWithLibrary(input);
+    const LibraryScan expected = ScanWithLibrary(input);
     const AddressScan scan = ScanAddress(input);
     EXPECT_EQ(scan.count, expected.count) << Printable(input);
     for (int i = 0; i < std::min(expected.count, 4); ++i)

@@ -36,7 +36,9 @@ bool ExpectMessageBox(const TavrelProcess& app, std::string_view text, const std
                                       << ")";
     EXPECT_EQ(box->text, text) << "text of the message box (" << where.file_name() << ":" << where.line() << ")";
     if (whileShown)
+    {
         whileShown();
+    }
     if (!app.CloseMessageBox(*box))
     {
         ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << "the message box did not close on Enter";
@@ -50,11 +52,15 @@ bool TabTo(const TavrelProcess& app, int id, bool backwards)
     for (int step = 0; step < 7; ++step)
     {
         if (app.FocusId() == id)
+        {
             return true;
+        }
         const int before = app.FocusId();
         app.Key(VK_TAB, backwards ? kShift : kNoModifier);
         if (!WaitUntil([&] { return app.FocusId() != before; }))
+        {
             return false;
+        }
     }
     return app.FocusId() == id;
 }
@@ -63,7 +69,9 @@ bool CloseWithEscape(TavrelProcess& app, std::source_location where)
 {
     app.Key(VK_ESCAPE);
     if (app.WaitForExit())
+    {
         return true;
+    }
     ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << "Tavrel did not end on Escape";
     return false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "address/KeystrokeRule.h"
 #include "tests/windows/e2e/TavrelProcess.h"
+#include "ui/SettingsDlgMessages.h"
 #include "tests/windows/e2e/Wait.h"
 #include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/SampleConfig.h"
@@ -32,9 +34,8 @@ inline constexpr std::string_view kLooseSample = "; written by hand\n"
                                                  "SHELF_MNG_DEFGATEWAY=10.1.1.1\n"
                                                  "HOSTNAME=shelf-1\n";
 
-inline constexpr std::string_view kInvalidAddressChar =
-    "The IP address field can contain only digits (0-9) and periods (.) as separators";
-inline constexpr std::string_view kSaved = "Configuration file updated successfully";
+inline constexpr std::string_view kInvalidAddressChar = kKeystrokeRefusedMessage;
+inline constexpr std::string_view kSaved = kConfigUpdatedMessage;
 
 // The Tavrel.exe the cases start.
 inline const std::string& TavrelExe()

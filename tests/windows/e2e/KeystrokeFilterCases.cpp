@@ -13,7 +13,7 @@ namespace e2e
 namespace
 {
 
-constexpr std::array kAddressFields = {kControlUnit, kShelfMng, kSubnetMask, kDefaultRouter};
+constexpr std::array kAddressFields = {IDC_CONTROL_UNIT_IP, IDC_SHELF_MNG_IP, IDC_SUBNET_MASK, IDC_DEFAULT_ROUTER};
 
 // A file that sets only the Control Unit field.
 std::string ControlUnitFile(std::string_view value)
@@ -51,7 +51,9 @@ TEST(KeystrokeFilter, LetterRefused)
         TypeChar('a');
         // The refused character is still there while the message is shown.
         if (!ExpectMessageBox(app, kInvalidAddressChar, [&] { EXPECT_EQ(app.Text(id), "10.1a"); }))
+        {
             return;
+        }
         EXPECT_SOON_EQ(app.Text(id), "10.1");
         EXPECT_SOON_EQ(app.FocusId(), id);
         EXPECT_SOON_EQ(app.Sel(id), (Selection{4, 4}));
@@ -66,14 +68,14 @@ TEST(KeystrokeFilter, BlankInsideRefused)
     ASSERT_TRUE(app.WaitForDialog());
     ASSERT_TRUE(app.Type("10.1"));
     app.Key(VK_HOME);
-    ASSERT_SOON_EQ(app.Sel(kControlUnit), (Selection{0, 0}));
+    ASSERT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{0, 0}));
     app.Key(VK_RIGHT);
     app.Key(VK_RIGHT);
-    ASSERT_SOON_EQ(app.Sel(kControlUnit), (Selection{2, 2}));
+    ASSERT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{2, 2}));
     TypeChar(' ');
     ExpectMessageBox(app, kInvalidAddressChar);
-    EXPECT_SOON_EQ(app.Text(kControlUnit), "10.1");
-    EXPECT_SOON_EQ(app.Sel(kControlUnit), (Selection{2, 2}));
+    EXPECT_SOON_EQ(app.Text(IDC_CONTROL_UNIT_IP), "10.1");
+    EXPECT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{2, 2}));
     CloseWithEscape(app);
 }
 
@@ -87,13 +89,13 @@ TEST(KeystrokeFilter, LetterOverSelectionEmptiesField)
         void (*select)(const TavrelProcess&);
     } rows[] = {
         // Wine's edit control ignores Ctrl+A, so select the way that works in both.
-        {"home_shift_end", kControlUnit,
+        {"home_shift_end", IDC_CONTROL_UNIT_IP,
          [](const TavrelProcess& app)
          {
              app.Key(VK_HOME);
              app.Key(VK_END, kShift);
          }},
-        {"tab_selects", kShelfMng, [](const TavrelProcess& app) { TabTo(app, kShelfMng); }},
+        {"tab_selects", IDC_SHELF_MNG_IP, [](const TavrelProcess& app) { TabTo(app, IDC_SHELF_MNG_IP); }},
     };
     for (const auto& row : rows)
     {
@@ -104,7 +106,9 @@ TEST(KeystrokeFilter, LetterOverSelectionEmptiesField)
         ASSERT_SOON_EQ(app.Sel(row.field), (Selection{0, 8}));
         TypeChar('x');
         if (!ExpectMessageBox(app, kInvalidAddressChar, [&] { EXPECT_EQ(app.Text(row.field), "x"); }))
+        {
             return;
+        }
         EXPECT_SOON_EQ(app.Text(row.field), "");
         EXPECT_EQ(app.Sel(row.field), (Selection{0, 0}));
         CloseWithEscape(app);
@@ -135,22 +139,22 @@ TEST(KeystrokeFilter, BackspaceReexamines)
         EXPECT_TRUE(app.NoMessageBoxFor(200ms)); // loaded text is not screened
         app.Key(VK_END);
         const int end = static_cast<int>(row.loaded.size());
-        ASSERT_SOON_EQ(app.Sel(kControlUnit), (Selection{end, end}));
+        ASSERT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{end, end}));
         app.Key(VK_BACK);
         if (row.refused)
         {
             if (!ExpectMessageBox(app, kInvalidAddressChar,
-                                  [&] { EXPECT_EQ(app.Text(kControlUnit), row.afterBackspace); }))
+                                  [&] { EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), row.afterBackspace); }))
                 return;
         }
         else
         {
-            EXPECT_SOON_EQ(app.Text(kControlUnit), row.afterBackspace);
+            EXPECT_SOON_EQ(app.Text(IDC_CONTROL_UNIT_IP), row.afterBackspace);
             EXPECT_TRUE(app.NoMessageBoxFor(300ms));
         }
-        EXPECT_SOON_EQ(app.Text(kControlUnit), row.final);
+        EXPECT_SOON_EQ(app.Text(IDC_CONTROL_UNIT_IP), row.final);
         const int caret = static_cast<int>(row.final.size());
-        EXPECT_SOON_EQ(app.Sel(kControlUnit), (Selection{caret, caret}));
+        EXPECT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{caret, caret}));
         CloseWithEscape(app);
     }
 }
@@ -176,21 +180,24 @@ TEST(KeystrokeFilter, PasteExaminesLastCharacter)
         ASSERT_TRUE(app.WaitForDialog());
         ASSERT_TRUE(PutOnClipboard(row.pasted));
         app.Key(VK_END);
-        ASSERT_SOON_EQ(app.Sel(kControlUnit), (Selection{5, 5}));
+        ASSERT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{5, 5}));
         app.Key('V', kCtrl);
         if (row.refused)
         {
-            if (!ExpectMessageBox(app, kInvalidAddressChar, [&] { EXPECT_EQ(app.Text(kControlUnit), row.afterPaste); }))
+            if (!ExpectMessageBox(app, kInvalidAddressChar,
+                                  [&] { EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), row.afterPaste); }))
+            {
                 return;
+            }
         }
         else
         {
-            EXPECT_SOON_EQ(app.Text(kControlUnit), row.afterPaste);
+            EXPECT_SOON_EQ(app.Text(IDC_CONTROL_UNIT_IP), row.afterPaste);
             EXPECT_TRUE(app.NoMessageBoxFor(300ms));
         }
-        EXPECT_SOON_EQ(app.Text(kControlUnit), row.final);
+        EXPECT_SOON_EQ(app.Text(IDC_CONTROL_UNIT_IP), row.final);
         const int caret = static_cast<int>(row.final.size());
-        EXPECT_SOON_EQ(app.Sel(kControlUnit), (Selection{caret, caret}));
+        EXPECT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{caret, caret}));
         CloseWithEscape(app);
     }
 }
@@ -203,24 +210,24 @@ TEST(KeystrokeFilter, LoadedTextLeftAlone)
     TavrelProcess app(TavrelExe(), file);
     ASSERT_TRUE(app.WaitForDialog());
     EXPECT_TRUE(app.NoMessageBoxFor(500ms));
-    EXPECT_EQ(app.Text(kControlUnit), "10.1.1.3x");
-    EXPECT_EQ(app.Text(kShelfMng), "a.b");
-    EXPECT_EQ(app.Text(kSubnetMask), "255 255");
-    EXPECT_EQ(app.Text(kDefaultRouter), "-1");
+    EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), "10.1.1.3x");
+    EXPECT_EQ(app.Text(IDC_SHELF_MNG_IP), "a.b");
+    EXPECT_EQ(app.Text(IDC_SUBNET_MASK), "255 255");
+    EXPECT_EQ(app.Text(IDC_DEFAULT_ROUTER), "-1");
 
     // Moving through the fields changes no text, so nothing is screened.
-    ASSERT_TRUE(TabTo(app, kDefaultRouter));
+    ASSERT_TRUE(TabTo(app, IDC_DEFAULT_ROUTER));
     app.Key(VK_END);
-    ASSERT_SOON_EQ(app.Sel(kDefaultRouter), (Selection{2, 2}));
+    ASSERT_SOON_EQ(app.Sel(IDC_DEFAULT_ROUTER), (Selection{2, 2}));
     EXPECT_TRUE(app.NoMessageBoxFor(300ms));
 
     // Backspace puts the loaded '-' before the caret: now it is refused.
     app.Key(VK_BACK);
     ExpectMessageBox(app, kInvalidAddressChar);
-    EXPECT_SOON_EQ(app.Text(kDefaultRouter), "");
-    EXPECT_EQ(app.Text(kControlUnit), "10.1.1.3x");
-    EXPECT_EQ(app.Text(kShelfMng), "a.b");
-    EXPECT_EQ(app.Text(kSubnetMask), "255 255");
+    EXPECT_SOON_EQ(app.Text(IDC_DEFAULT_ROUTER), "");
+    EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), "10.1.1.3x");
+    EXPECT_EQ(app.Text(IDC_SHELF_MNG_IP), "a.b");
+    EXPECT_EQ(app.Text(IDC_SUBNET_MASK), "255 255");
     CloseWithEscape(app);
     EXPECT_EQ(app.LanCfg().value_or("(missing)"), file);
 }

@@ -15,10 +15,12 @@ namespace
 // True when one of the window's children shows exactly this text.
 bool HasChildText(HWND parent, std::string_view text)
 {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
     {
         if (WindowText(child) == text)
+        {
             return true;
+        }
     }
     return false;
 }
@@ -56,7 +58,7 @@ TEST(AboutBox, AboutBoxOpensAndCloses)
         ASSERT_TRUE(app.WaitForDialog());
         // Leave a visible trace of editing, to see that the About box leaves it alone.
         ASSERT_TRUE(app.Type("7"));
-        ASSERT_SOON_EQ(app.Sel(kControlUnit), (Selection{1, 1}));
+        ASSERT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{1, 1}));
 
         row.open(app);
         HWND about = nullptr;
@@ -64,18 +66,18 @@ TEST(AboutBox, AboutBoxOpensAndCloses)
         if (about)
         {
             EXPECT_TRUE(HasChildText(about, "Tavrel Version 1.1"));
-            EXPECT_TRUE(!IsWindowEnabled(app.Dialog())); // modal: its owner is disabled meanwhile
-            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }));
+            EXPECT_TRUE(!::IsWindowEnabled(app.Dialog())); // modal: its owner is disabled meanwhile
+            EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == about; }));
             app.Key(VK_ESCAPE);
-            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kExitLimit));
+            EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, kExitLimit));
         }
         EXPECT_TRUE(app.Running());
-        EXPECT_SOON_EQ(app.FocusId(), kControlUnit);
-        EXPECT_SOON_EQ(app.Sel(kControlUnit), (Selection{1, 1}));
-        EXPECT_EQ(app.Text(kControlUnit), "710.1.1.3");
-        EXPECT_EQ(app.Text(kShelfMng), "10.1.1.2");
-        EXPECT_EQ(app.Text(kSubnetMask), "255.255.255.0");
-        EXPECT_EQ(app.Text(kDefaultRouter), "10.1.1.1");
+        EXPECT_SOON_EQ(app.FocusId(), IDC_CONTROL_UNIT_IP);
+        EXPECT_SOON_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{1, 1}));
+        EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), "710.1.1.3");
+        EXPECT_EQ(app.Text(IDC_SHELF_MNG_IP), "10.1.1.2");
+        EXPECT_EQ(app.Text(IDC_SUBNET_MASK), "255.255.255.0");
+        EXPECT_EQ(app.Text(IDC_DEFAULT_ROUTER), "10.1.1.1");
         EXPECT_TRUE(!app.FindMessageBox());
         CloseWithEscape(app);
         EXPECT_EQ(app.LanCfg().value_or("(missing)"), kCanonicalSample);

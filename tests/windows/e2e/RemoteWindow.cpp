@@ -11,8 +11,10 @@ constexpr UINT kMessageLimitMs = 2000;
 std::optional<LRESULT> Ask(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kMessageLimitMs, &result))
+    if (!::SendMessageTimeoutA(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kMessageLimitMs, &result))
+    {
         return std::nullopt;
+    }
     return static_cast<LRESULT>(result);
 }
 
@@ -20,8 +22,10 @@ std::optional<GUITHREADINFO> ThreadInfo(DWORD threadId)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(threadId, &info))
+    if (!::GetGUIThreadInfo(threadId, &info))
+    {
         return std::nullopt;
+    }
     return info;
 }
 
@@ -30,7 +34,7 @@ std::optional<GUITHREADINFO> ThreadInfo(DWORD threadId)
 std::string ClassName(HWND hwnd)
 {
     char name[64]{};
-    const int n = GetClassNameA(hwnd, name, static_cast<int>(sizeof name));
+    const int n = ::GetClassNameA(hwnd, name, static_cast<int>(sizeof name));
     return std::string(name, n > 0 ? static_cast<size_t>(n) : 0u);
 }
 
@@ -38,11 +42,15 @@ std::string WindowText(HWND hwnd)
 {
     const auto length = Ask(hwnd, WM_GETTEXTLENGTH, 0, 0);
     if (!length || *length < 0)
+    {
         return {};
+    }
     std::string text(static_cast<size_t>(*length) + 1, '\0');
     const auto copied = Ask(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     if (!copied || *copied < 0)
+    {
         return {};
+    }
     text.resize(static_cast<size_t>(*copied));
     return text;
 }
@@ -51,7 +59,9 @@ std::optional<Selection> EditSelection(HWND edit)
 {
     const auto packed = Ask(edit, EM_GETSEL, 0, 0);
     if (!packed)
+    {
         return std::nullopt;
+    }
     const auto bits = static_cast<DWORD>(*packed);
     return Selection{LOWORD(bits), HIWORD(bits)};
 }
@@ -82,9 +92,11 @@ BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM lParam)
 {
     auto& search = *reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
+    ::GetWindowThreadProcessId(hwnd, &owner);
     if (owner == search.processId)
+    {
         search.found.push_back(hwnd);
+    }
     return TRUE;
 }
 } // namespace
@@ -92,7 +104,7 @@ BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM lParam)
 std::vector<HWND> TopLevelWindows(DWORD processId)
 {
     WindowSearch search{processId, {}};
-    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

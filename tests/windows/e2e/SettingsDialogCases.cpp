@@ -1,5 +1,7 @@
 // The settings dialog as a user meets it: loading, OK, Cancel, the keyboard, the file written.
 
+#include "address/AddressMessages.h"
+#include "config/ConfigFile.h"
 #include "tests/windows/e2e/CaseSupport.h"
 
 #include "tests/windows/e2e/Keyboard.h"
@@ -13,7 +15,7 @@ namespace e2e
 namespace
 {
 
-constexpr std::array kAddressFields = {kControlUnit, kShelfMng, kSubnetMask, kDefaultRouter};
+constexpr std::array kAddressFields = {IDC_CONTROL_UNIT_IP, IDC_SHELF_MNG_IP, IDC_SUBNET_MASK, IDC_DEFAULT_ROUTER};
 
 // No lan.cfg; OK is clicked at once.
 TEST(SettingsDialog, OkWithoutFile)
@@ -21,12 +23,14 @@ TEST(SettingsDialog, OkWithoutFile)
     TavrelProcess app(TavrelExe(), std::nullopt);
     ASSERT_TRUE(app.WaitForDialog());
     for (const int id : kAddressFields)
+    {
         EXPECT_EQ(app.Text(id), "");
+    }
     EXPECT_EQ(app.LanCfg().value_or("(missing)"), ""); // the load creates it, empty
 
-    ASSERT_TRUE(ClickWindow(app.Control(kOk)));
-    ExpectMessageBox(app, "Invalid Control Unit IP address");
-    EXPECT_SOON_EQ(app.FocusId(), kControlUnit);
+    ASSERT_TRUE(ClickWindow(app.Control(IDOK)));
+    ExpectMessageBox(app, kInvalidControlUnitIpMessage);
+    EXPECT_SOON_EQ(app.FocusId(), IDC_CONTROL_UNIT_IP);
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(app.LanCfg().value_or("(missing)"), "");
 
@@ -79,7 +83,9 @@ TEST(SettingsDialog, UnchangedFileRewritten)
         TavrelProcess app(TavrelExe(), row.file);
         ASSERT_TRUE(app.WaitForDialog());
         for (size_t i = 0; i < kAddressFields.size(); ++i)
+        {
             EXPECT_EQ(app.Text(kAddressFields[i]), row.shown[i]);
+        }
 
         app.Key(VK_RETURN);
         // The canonical forms go to the file only; the fields still show what was loaded.
@@ -87,10 +93,14 @@ TEST(SettingsDialog, UnchangedFileRewritten)
                                              [&]
                                              {
                                                  for (size_t i = 0; i < kAddressFields.size(); ++i)
+                                                 {
                                                      EXPECT_EQ(app.Text(kAddressFields[i]), row.shown[i]);
+                                                 }
                                              });
         if (!closed)
+        {
             return;
+        }
         EXPECT_TRUE(app.WaitForExit());
         EXPECT_EQ(app.LanCfg().value_or("(missing)"), row.written);
     }
@@ -106,22 +116,22 @@ TEST(SettingsDialog, TypedAddressNormalised)
         std::string_view typed;
         std::array<std::string_view, 7> written;
     } rows[] = {
-        {kShelfMng,
+        {IDC_SHELF_MNG_IP,
          "010.001.001.002",
          {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.1.1.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
           "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.255.0",
           "MANAGMENT_DEFGATEWAY=10.9.9.1"}},
-        {kControlUnit,
+        {IDC_CONTROL_UNIT_IP,
          "10.1.1.030",
          {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
           "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.1.1.30", "MANAGMENT_SUBNETMASK=255.255.255.0",
           "MANAGMENT_DEFGATEWAY=10.9.9.1"}},
-        {kSubnetMask,
+        {IDC_SUBNET_MASK,
          "255.255.0.000",
          {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.0.0",
           "SHELF_MNG_DEFGATEWAY=10.9.9.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.0.0",
           "MANAGMENT_DEFGATEWAY=10.9.9.1"}},
-        {kDefaultRouter,
+        {IDC_DEFAULT_ROUTER,
          "192.168.000.001",
          {"[GENERAL INFORMATION]", "SHELF_MNG_IP_ADDR=10.9.9.2", "SHELF_MNG_SUBNETMASK=255.255.255.0",
           "SHELF_MNG_DEFGATEWAY=192.168.0.1", "MANAGMENT_IP_ADDR=10.9.9.3", "MANAGMENT_SUBNETMASK=255.255.255.0",
@@ -162,12 +172,14 @@ TEST(SettingsDialog, CancelWritesNothing)
         void (*cancel)(const TavrelProcess&);
     } rows[] = {
         {"escape", [](const TavrelProcess& app) { app.Key(VK_ESCAPE); }},
-        {"cancel_button_clicked", [](const TavrelProcess& app) { ClickWindow(app.Control(kCancel)); }},
+        {"cancel_button_clicked", [](const TavrelProcess& app) { ClickWindow(app.Control(IDCANCEL)); }},
         {"enter_on_cancel",
          [](const TavrelProcess& app)
          {
-             if (TabTo(app, kCancel, true))
+             if (TabTo(app, IDCANCEL, true))
+             {
                  app.Key(VK_RETURN);
+             }
          }},
         {"alt_f4", [](const TavrelProcess& app) { app.Key(VK_F4, kAlt); }},
         {"system_menu_close",
@@ -184,7 +196,7 @@ TEST(SettingsDialog, CancelWritesNothing)
         TavrelProcess app(TavrelExe(), kLooseSample);
         ASSERT_TRUE(app.WaitForDialog());
         EXPECT_TRUE(app.Type("9"));
-        EXPECT_EQ(app.Text(kControlUnit), "910.1.1.3");
+        EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), "910.1.1.3");
         row.cancel(app);
         EXPECT_TRUE(app.WaitForExit());
         EXPECT_TRUE(!app.FindMessageBox());
@@ -200,13 +212,13 @@ TEST(SettingsDialog, ReadOnlyFile)
     ASSERT_TRUE(app.SetLanCfgReadOnly(true));
 
     app.Key(VK_RETURN);
-    ExpectMessageBox(app, "Unable to write to Configuration file. \nVerify the file Write permission");
+    ExpectMessageBox(app, kConfigWriteFailedMessage);
     EXPECT_TRUE(app.NoMessageBoxFor(300ms));
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(app.LanCfg().value_or("(missing)"), kLooseSample);
 
     ASSERT_TRUE(app.SetLanCfgReadOnly(false));
-    ASSERT_SOON_EQ(app.FocusId(), kControlUnit);
+    ASSERT_SOON_EQ(app.FocusId(), IDC_CONTROL_UNIT_IP);
     app.Key(VK_RETURN);
     ExpectMessageBox(app, kSaved);
     EXPECT_TRUE(app.WaitForExit());
@@ -234,15 +246,15 @@ TEST(SettingsDialog, OpeningCaret)
 {
     TavrelProcess app(TavrelExe(), kCanonicalSample);
     ASSERT_TRUE(app.WaitForDialog());
-    EXPECT_EQ(app.FocusId(), kControlUnit);
-    EXPECT_EQ(app.Sel(kControlUnit), (Selection{0, 0}));
-    EXPECT_EQ(app.Text(kShelfMng), "10.1.1.2");
-    EXPECT_EQ(app.Text(kSubnetMask), "255.255.255.0");
-    EXPECT_EQ(app.Text(kDefaultRouter), "10.1.1.1");
+    EXPECT_EQ(app.FocusId(), IDC_CONTROL_UNIT_IP);
+    EXPECT_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{0, 0}));
+    EXPECT_EQ(app.Text(IDC_SHELF_MNG_IP), "10.1.1.2");
+    EXPECT_EQ(app.Text(IDC_SUBNET_MASK), "255.255.255.0");
+    EXPECT_EQ(app.Text(IDC_DEFAULT_ROUTER), "10.1.1.1");
 
     EXPECT_TRUE(app.Type("12"));
-    EXPECT_EQ(app.Text(kControlUnit), "1210.1.1.3");
-    EXPECT_EQ(app.Sel(kControlUnit), (Selection{2, 2}));
+    EXPECT_EQ(app.Text(IDC_CONTROL_UNIT_IP), "1210.1.1.3");
+    EXPECT_EQ(app.Sel(IDC_CONTROL_UNIT_IP), (Selection{2, 2}));
     CloseWithEscape(app);
     EXPECT_EQ(app.LanCfg().value_or("(missing)"), kCanonicalSample);
 }
@@ -258,9 +270,11 @@ TEST(SettingsDialog, TabCycle)
         int focus;
         int selectedLength; // for a field: the whole text is selected; -1 for a button
     } steps[] = {
-        {false, kShelfMng, 8}, {false, kSubnetMask, 13}, {false, kDefaultRouter, 8},
-        {false, kOk, -1},      {false, kCancel, -1},     {false, kControlUnit, 8},
-        {true, kCancel, -1},   {true, kOk, -1},          {true, kDefaultRouter, 8},
+        {false, IDC_SHELF_MNG_IP, 8},   {false, IDC_SUBNET_MASK, 13},
+        {false, IDC_DEFAULT_ROUTER, 8}, {false, IDOK, -1},
+        {false, IDCANCEL, -1},          {false, IDC_CONTROL_UNIT_IP, 8},
+        {true, IDCANCEL, -1},           {true, IDOK, -1},
+        {true, IDC_DEFAULT_ROUTER, 8},
     };
     int n = 0;
     for (const auto& step : steps)
@@ -269,7 +283,9 @@ TEST(SettingsDialog, TabCycle)
         app.Key(VK_TAB, step.backwards ? kShift : kNoModifier);
         ASSERT_SOON_EQ(app.FocusId(), step.focus);
         if (step.selectedLength >= 0)
+        {
             EXPECT_SOON_EQ(app.Sel(step.focus), (Selection{0, step.selectedLength}));
+        }
     }
     EXPECT_TRUE(app.NoMessageBoxFor(200ms));
     CloseWithEscape(app);
@@ -287,20 +303,20 @@ TEST(SettingsDialog, FirstBadFieldReported)
     } rows[] = {
         {"control_unit_and_mask_bad",
          {"10.1.1", "10.1.1.2", "255.255.255.x", "10.1.1.1"},
-         "Invalid Control Unit IP address",
-         kControlUnit},
+         kInvalidControlUnitIpMessage,
+         IDC_CONTROL_UNIT_IP},
         {"shelf_and_router_bad",
          {"10.1.1.3", "256.1.1.1", "255.255.255.0", ""},
-         "Invalid Shelf Management IP address",
-         kShelfMng},
+         kInvalidShelfMngIpMessage,
+         IDC_SHELF_MNG_IP},
         {"mask_bad_after_non_canonical",
          {"10.1.1.03", "010.1.1.2", "255.255.255.x", "10.1.1.1."},
-         "Invalid Subnet Mask IP address",
-         kSubnetMask},
+         kInvalidSubnetMaskMessage,
+         IDC_SUBNET_MASK},
         {"router_bad",
          {"10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.1."},
-         "Invalid Default Router IP address",
-         kDefaultRouter},
+         kInvalidDefaultRouterMessage,
+         IDC_DEFAULT_ROUTER},
     };
     for (const auto& row : rows)
     {
@@ -319,7 +335,9 @@ TEST(SettingsDialog, FirstBadFieldReported)
         // The focus is given, not tabbed to: the caret stays where it was and nothing is selected.
         EXPECT_EQ(app.Sel(row.focus), (Selection{0, 0}));
         for (size_t i = 0; i < kAddressFields.size(); ++i)
+        {
             EXPECT_EQ(app.Text(kAddressFields[i]), row.values[i]);
+        }
         EXPECT_TRUE(app.Running());
         CloseWithEscape(app);
         EXPECT_EQ(app.LanCfg().value_or("(missing)"), file);

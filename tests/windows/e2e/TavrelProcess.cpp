@@ -31,10 +31,10 @@ TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_v
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        m_folder.Path().string().c_str(), &si, &pi))
+    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          m_folder.Path().string().c_str(), &si, &pi))
     {
-        std::printf("cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
+        std::printf("cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
         return;
     }
     m_hProcess.Reset(pi.hProcess);
@@ -45,25 +45,29 @@ TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_v
 TavrelProcess::~TavrelProcess()
 {
     if (!Started())
+    {
         return;
+    }
     if (Running())
     {
         std::printf("ending Tavrel, which is still running\n");
-        TerminateProcess(m_hProcess.Get(), 1);
-        WaitForSingleObject(m_hProcess.Get(), 5000);
+        ::TerminateProcess(m_hProcess.Get(), 1);
+        ::WaitForSingleObject(m_hProcess.Get(), 5000);
     }
 }
 
 bool TavrelProcess::WaitForDialog()
 {
     if (!Started())
+    {
         return false;
+    }
     const bool shown = WaitUntil(
         [&]
         {
             for (HWND hwnd : TopLevelWindows(m_nProcessId))
             {
-                if (IsDialogWindow(hwnd) && IsWindowVisible(hwnd) && GetDlgItem(hwnd, kControlUnit))
+                if (IsDialogWindow(hwnd) && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_CONTROL_UNIT_IP))
                 {
                     m_hDialog = hwnd;
                     return true;
@@ -73,18 +77,24 @@ bool TavrelProcess::WaitForDialog()
         },
         kStartLimit);
     if (!shown || !m_hDialog)
+    {
         return false;
-    m_nUiThread = GetWindowThreadProcessId(m_hDialog, nullptr);
-    if (!WaitForFocus(kControlUnit))
+    }
+    m_nUiThread = ::GetWindowThreadProcessId(m_hDialog, nullptr);
+    if (!WaitForFocus(IDC_CONTROL_UNIT_IP))
+    {
         return false;
+    }
     // Under Wine another process may take the foreground this way; on Windows the foreground lock
     // may refuse it unless the driver itself is foreground.
     return WaitUntil(
         [&]
         {
-            if (GetForegroundWindow() == m_hDialog)
+            if (::GetForegroundWindow() == m_hDialog)
+            {
                 return true;
-            SetForegroundWindow(m_hDialog);
+            }
+            ::SetForegroundWindow(m_hDialog);
             return false;
         });
 }
@@ -92,9 +102,11 @@ bool TavrelProcess::WaitForDialog()
 int TavrelProcess::FocusId() const
 {
     HWND hwnd = FocusedWindow(m_nUiThread);
-    if (!hwnd || GetParent(hwnd) != m_hDialog)
+    if (!hwnd || ::GetParent(hwnd) != m_hDialog)
+    {
         return 0;
-    return GetDlgCtrlID(hwnd);
+    }
+    return ::GetDlgCtrlID(hwnd);
 }
 
 bool TavrelProcess::WaitForFocus(int id) const
@@ -110,9 +122,13 @@ bool TavrelProcess::Type(std::string_view chars) const
         const std::string before = WindowText(focus);
         TypeChar(ch);
         if (!WaitUntil([&] { return FindMessageBox() || WindowText(focus) != before; }))
+        {
             return false;
+        }
         if (FindMessageBox())
+        {
             return false;
+        }
     }
     return true;
 }
@@ -127,7 +143,9 @@ HWND TavrelProcess::FindMessageBox() const
     for (HWND hwnd : TopLevelWindows(m_nProcessId))
     {
         if (hwnd != m_hDialog && IsDialogWindow(hwnd) && WindowText(hwnd) != kAboutCaption)
+        {
             return hwnd;
+        }
     }
     return nullptr;
 }
@@ -136,8 +154,10 @@ HWND TavrelProcess::FindWindowCaptioned(std::string_view caption) const
 {
     for (HWND hwnd : TopLevelWindows(m_nProcessId))
     {
-        if (IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
+        if (::IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
+        {
             return hwnd;
+        }
     }
     return nullptr;
 }
@@ -149,8 +169,10 @@ bool TavrelProcess::WaitForMenu() const
         {
             for (HWND hwnd : TopLevelWindows(m_nProcessId))
             {
-                if (IsWindowVisible(hwnd) && ClassName(hwnd) == "#32768")
+                if (::IsWindowVisible(hwnd) && ClassName(hwnd) == "#32768")
+                {
                     return true;
+                }
             }
             return false;
         });
@@ -165,11 +187,13 @@ std::optional<MessageBoxSeen> TavrelProcess::WaitForMessageBox() const
         [&]
         {
             box = FindMessageBox();
-            return box && IsWindowVisible(box) && ActiveWindow(m_nUiThread) == box && GetForegroundWindow() == box;
+            return box && ::IsWindowVisible(box) && ActiveWindow(m_nUiThread) == box && ::GetForegroundWindow() == box;
         });
     if (!ready)
+    {
         return std::nullopt;
-    return MessageBoxSeen{box, WindowText(box), WindowText(GetDlgItem(box, kMessageBoxTextId))};
+    }
+    return MessageBoxSeen{box, WindowText(box), WindowText(::GetDlgItem(box, kMessageBoxTextId))};
 }
 
 bool TavrelProcess::NoMessageBoxFor(std::chrono::milliseconds span) const
@@ -181,19 +205,21 @@ bool TavrelProcess::CloseMessageBox(const MessageBoxSeen& box) const
 {
     PressKey(VK_RETURN);
     // A closed box is first hidden and only later destroyed; until then it still counts.
-    return WaitUntil([&] { return !IsWindow(box.hwnd); }, kExitLimit);
+    return WaitUntil([&] { return !::IsWindow(box.hwnd); }, kExitLimit);
 }
 
 bool TavrelProcess::WaitForExit()
 {
     if (!Started())
+    {
         return false;
-    return WaitForSingleObject(m_hProcess.Get(), static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
+    }
+    return ::WaitForSingleObject(m_hProcess.Get(), static_cast<DWORD>(kExitLimit.count())) == WAIT_OBJECT_0;
 }
 
 bool TavrelProcess::Running() const
 {
-    return Started() && WaitForSingleObject(m_hProcess.Get(), 0) == WAIT_TIMEOUT;
+    return Started() && ::WaitForSingleObject(m_hProcess.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<std::string> TavrelProcess::LanCfg() const
@@ -203,7 +229,7 @@ std::optional<std::string> TavrelProcess::LanCfg() const
 
 bool TavrelProcess::SetLanCfgReadOnly(bool readOnly) const
 {
-    return SetFileAttributesA(LanCfgPath().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) !=
+    return ::SetFileAttributesA(LanCfgPath().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) !=
            FALSE;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "files/win32/UniqueHandle.h"
+#include "res/resource.h"
 #include "tests/windows/e2e/RemoteWindow.h"
 #include "tests/support/TempFolder.h"
 
@@ -15,17 +16,6 @@
 
 namespace e2e
 {
-
-// Control ids of the settings dialog as the user meets them.
-enum ControlId : int
-{
-    kOk = 1,
-    kCancel = 2,
-    kControlUnit = 1004,
-    kShelfMng = 1005,
-    kSubnetMask = 1006,
-    kDefaultRouter = 1007,
-};
 
 // What a message box showed.
 struct MessageBoxSeen
@@ -50,7 +40,7 @@ public:
     // then brings it to the foreground so that typed keys reach it.
     bool WaitForDialog();
     HWND Dialog() const { return m_hDialog; }
-    HWND Control(int id) const { return GetDlgItem(m_hDialog, id); }
+    HWND Control(int id) const { return ::GetDlgItem(m_hDialog, id); }
 
     std::string Text(int id) const { return WindowText(Control(id)); }
     std::optional<Selection> Sel(int id) const { return EditSelection(Control(id)); }

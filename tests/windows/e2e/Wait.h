@@ -23,10 +23,14 @@ bool WaitUntil(Predicate&& done, std::chrono::milliseconds limit = kStepLimit)
     for (;;)
     {
         if (done())
+        {
             return true;
+        }
         if (std::chrono::steady_clock::now() >= deadline)
+        {
             return false;
-        Sleep(20);
+        }
+        ::Sleep(20);
     }
 }
 

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "config/ConfigFile.h"
+#include "files/Wtf8.h"
+#include "files/win32/UniqueHandle.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/SampleConfig.h"
 #include "tests/support/SettingsBuilder.h"
@@ -58,6 +60,83 @@ void ExpectSaved(const fs::path& path, const std::vector<std::string>& entries)
     EXPECT_TRUE(feedback.messages.empty());
     EXPECT_EQ(ReadFileBytes(path), kSampleConfigText);
     EXPECT_EQ(DirectoryEntries(), entries);
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return Utf16ToWtf8(std::u16string(text.begin(), text.end()));
+}
+
+std::wstring CurrentFolder()
+{
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return folder;
+}
+
+// Folders whose names the ANSI code page lacks: both the replacement of a file and a new one.
+TEST(Save, WorksInAFolderNamedOutsideTheAnsiCodePage)
+{
+    for (const wchar_t* name : {L"\u041f\u0440\u0438\u043c\u0435\u0440", L"\u4f8b\u5b50"})
+    {
+        for (const bool exists : {true, false})
+        {
+            SCOPED_TRACE(Narrow(name) + (exists ? ", replaced" : ", created"));
+            const TempFolder folder;
+            ASSERT_TRUE(CreateDirectoryW(name, nullptr));
+            ASSERT_TRUE(SetCurrentDirectoryW(name));
+            if (exists)
+            {
+                WriteFileBytes(kConfigFileName, kOriginal);
+            }
+            ExpectSaved(kConfigFileName, {kConfigFileName});
+            ASSERT_TRUE(SetCurrentDirectoryW(L".."));
+        }
+    }
+}
+
+// The names in a folder given by its \\?\ path, which std::filesystem does not take apart rightly.
+std::vector<std::string> NamesIn(const std::wstring& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    for (BOOL more = search.IsValid(); more; more = FindNextFileW(search.Get(), &found))
+    {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+        {
+            names.push_back(Narrow(name));
+        }
+    }
+    return names;
+}
+
+// Final paths around MAX_PATH, where the too-small-buffer answer decides and Wine's final-path
+// function gives up: each is saved, none loops (CTest's time limit would end one that did).
+TEST(Save, SavesAtEveryFinalPathLengthAroundTheLimit)
+{
+    const TempFolder folder;
+    const std::wstring base = L"\\\\?\\" + CurrentFolder() + L"\\";
+    const std::size_t shortest = CurrentFolder().size() + 1 + std::wstring_view(L"\\lan.cfg").size() + 1;
+    for (std::size_t length = 259; length <= 268; ++length)
+    {
+        SCOPED_TRACE("final path of " + std::to_string(length) + " characters");
+        ASSERT_GT(length, shortest);
+        const std::wstring sub = base + std::wstring(length - shortest + 1, L'd');
+        ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr)) << GetLastError();
+        const std::wstring file = sub + L"\\lan.cfg";
+        ASSERT_EQ(file.size() - 4, length);
+        const std::string path = Narrow(file);
+        WriteFileBytes(fs::path(file), kOriginal);
+        RecordingFeedback feedback;
+        EXPECT_TRUE(SaveConfigFileAs(path.c_str(), SampleSettings(), feedback));
+        EXPECT_EQ(ReadFileBytes(fs::path(file)), kSampleConfigText);
+        EXPECT_EQ(NamesIn(sub), std::vector<std::string>{kConfigFileName});
+        // Removed here: std::filesystem does not reach so long a path to remove it.
+        EXPECT_TRUE(DeleteFileW(file.c_str()));
+        EXPECT_TRUE(RemoveDirectoryW(sub.c_str()));
+    }
 }
 
 TEST(Save, KeepsHiddenAndSystemAttributes)
