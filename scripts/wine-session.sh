@@ -162,6 +162,15 @@ if [ ! -f "$WINEPREFIX/.tavrel-ready" ]; then
     touch "$WINEPREFIX/.tavrel-ready"
 fi
 
+# Debian's Wine does not load the fonts of fonts-wine from its data folder, so without them in the
+# prefix the caption buttons' Marlett glyphs show as letters ("r" for the close box). Windows has
+# them in its Fonts folder, and so does this prefix; checked each time for prefixes made before.
+wine_fonts=/usr/share/wine/fonts
+prefix_fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -f "$wine_fonts/marlett.ttf" ] && [ ! -f "$prefix_fonts/marlett.ttf" ]; then
+    mkdir -p "$prefix_fonts" && cp "$wine_fonts"/* "$prefix_fonts/"
+fi
+
 # Without a window manager Wine waits about 2 s for every window it hides (each closed message box,
 # the dialog at exit). Inside a virtual desktop it does not. Chosen through the registry rather than
 # `explorer /desktop=...`, which would hide the program's exit code.

@@ -35,18 +35,18 @@ constexpr std::string_view kOriginal = kEarlierConfigText;
 
 // Runs body in a forked child, so that privileges and resource limits stay there, and gives its
 // exit code. As root the child can become nobody, so that the kernel's permission checks apply.
-std::optional<int> RunInChild(bool bAsNobody, rlim_t nFileSizeLimit, const std::function<int()>& body)
+std::optional<int> RunInChild(bool asNobody, rlim_t fileSizeLimit, const std::function<int()>& body)
 {
     const pid_t pid = fork();
     if (pid == 0)
     {
-        if (bAsNobody && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        if (asNobody && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
         {
             _exit(100);
         }
         // A write past the limit then fails with EFBIG instead of killing the process.
-        const rlimit limit{nFileSizeLimit, nFileSizeLimit};
-        if (nFileSizeLimit != RLIM_INFINITY &&
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        if (fileSizeLimit != RLIM_INFINITY &&
             (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0))
         {
             _exit(101);
@@ -63,18 +63,18 @@ std::optional<int> RunInChild(bool bAsNobody, rlim_t nFileSizeLimit, const std::
 
 struct SaveOutcome
 {
-    bool bSaved = false;
-    int nMessages = 0;
+    bool saved = false;
+    int messages = 0;
 };
 
-std::optional<SaveOutcome> SaveInChild(bool bAsNobody, rlim_t nFileSizeLimit = RLIM_INFINITY)
+std::optional<SaveOutcome> SaveInChild(bool asNobody, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     const std::optional<int> code =
-        RunInChild(bAsNobody, nFileSizeLimit,
+        RunInChild(asNobody, fileSizeLimit,
                    []
                    {
                        RecordingFeedback feedback;
-                       const bool bSaved = SaveConfigFile(kExample, feedback);
+                       const bool saved = SaveConfigFile(kExample, feedback);
                        for (const std::string& message : feedback.messages)
                        {
                            if (message != kConfigWriteFailedMessage)
@@ -82,7 +82,7 @@ std::optional<SaveOutcome> SaveInChild(bool bAsNobody, rlim_t nFileSizeLimit = R
                                return 102;
                            }
                        }
-                       return (bSaved ? 1 : 0) + 2 * std::min(static_cast<int>(feedback.messages.size()), 7);
+                       return (saved ? 1 : 0) + 2 * std::min(static_cast<int>(feedback.messages.size()), 7);
                    });
     if (!code)
     {
@@ -196,9 +196,9 @@ TEST_F(ConfigFileTest, SaveCreatesAMissingFileWithTheUsualMode)
 {
     const mode_t previous = umask(022);
     RecordingFeedback feedback;
-    const bool bSaved = SaveConfigFile(kExample, feedback);
+    const bool saved = SaveConfigFile(kExample, feedback);
     umask(previous);
-    EXPECT_TRUE(bSaved);
+    EXPECT_TRUE(saved);
     EXPECT_EQ(ReadFileBytes(kConfigFileName), kExampleText);
     EXPECT_EQ(fs::status(kConfigFileName).permissions(), fs::perms(0644));
 }
@@ -207,8 +207,8 @@ TEST_F(ConfigFileTest, SaveKeepsModeAndOwnerOfTheReplacedFile)
 {
     WriteFileBytes(kConfigFileName, kOriginal);
     ASSERT_EQ(chmod(kConfigFileName, 0620), 0);
-    const bool bRoot = geteuid() == 0;
-    if (bRoot)
+    const bool isRoot = geteuid() == 0;
+    if (isRoot)
     {
         ASSERT_EQ(chown(kConfigFileName, kNobody, kNobody), 0);
     }
@@ -220,7 +220,7 @@ TEST_F(ConfigFileTest, SaveKeepsModeAndOwnerOfTheReplacedFile)
     };
     ASSERT_EQ(stat(kConfigFileName, &after), 0);
     EXPECT_EQ(after.st_mode & 07777, 0620U);
-    if (bRoot)
+    if (isRoot)
     {
         EXPECT_EQ(after.st_uid, kNobody);
     }
@@ -247,8 +247,8 @@ TEST_F(ConfigFileTest, SaveInAReadOnlyDirectoryWritesAWritableFileInPlace)
     ASSERT_EQ(chmod(".", 0555), 0);
     const std::optional<SaveOutcome> outcome = SaveInChild(true);
     ASSERT_TRUE(outcome.has_value());
-    EXPECT_TRUE(outcome->bSaved);
-    EXPECT_EQ(outcome->nMessages, 0);
+    EXPECT_TRUE(outcome->saved);
+    EXPECT_EQ(outcome->messages, 0);
     EXPECT_EQ(ReadFileBytes(kConfigFileName), kExampleText);
 }
 
@@ -290,8 +290,8 @@ struct FailureCase
     const char* name;
     // Prepares the directory; lan.cfg, when it is a file, holds kOriginal.
     std::function<void()> setup;
-    bool bAsNobody;
-    rlim_t nFileSizeLimit;
+    bool asNobody;
+    rlim_t fileSizeLimit;
 };
 
 TEST_F(ConfigFileTest, FailedSaveTellsOnceAndLeavesTheFileAsItWas)
@@ -332,10 +332,10 @@ TEST_F(ConfigFileTest, FailedSaveTellsOnceAndLeavesTheFileAsItWas)
         const std::optional<std::string> before = ReadFileBytes(kConfigFileName);
         const std::vector<std::string> entriesBefore = DirectoryEntries();
 
-        const std::optional<SaveOutcome> outcome = SaveInChild(c.bAsNobody, c.nFileSizeLimit);
+        const std::optional<SaveOutcome> outcome = SaveInChild(c.asNobody, c.fileSizeLimit);
         ASSERT_TRUE(outcome.has_value());
-        EXPECT_FALSE(outcome->bSaved);
-        EXPECT_EQ(outcome->nMessages, 1);
+        EXPECT_FALSE(outcome->saved);
+        EXPECT_EQ(outcome->messages, 1);
         EXPECT_EQ(ReadFileBytes(kConfigFileName), before);
         EXPECT_EQ(DirectoryEntries(), entriesBefore);
 
