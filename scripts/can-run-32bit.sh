@@ -6,13 +6,14 @@
 # status 77 and the line starting "skipped: " when asked to stand in for the 32-bit tests.
 # Checked by running the 32-bit dynamic loader itself: a kernel built with 32-bit support may still
 # have it switched off.
+. "$(dirname "${BASH_SOURCE[0]}")/wine-loader.sh"
 loader=/lib/ld-linux.so.2
 reason=
 if [ ! -e "$loader" ]; then
     reason="no 32-bit x86 runtime ($loader is missing; install wine32:i386)"
 elif ! "$loader" --version >/dev/null 2>&1; then
     reason="this machine's kernel cannot run 32-bit x86 code ($loader does not start)"
-elif [ ! -x /usr/lib/wine/wine ]; then
+elif [ ! -x "$TAVREL_WINE32" ]; then
     reason="32-bit Wine is not installed (install wine32:i386)"
 fi
 

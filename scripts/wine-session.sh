@@ -25,13 +25,12 @@ fi
 
 say() { echo "wine-session: $*" >&2; }
 
-# Where Debian's wine64 package puts them (scripts/install-deps.sh installs it).
-wine64=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
+. "$repo/scripts/wine-loader.sh"
+wine64=$TAVREL_WINE64
+wineserver=$TAVREL_WINESERVER
 [ -x "$wine64" ] || { say "$wine64 not found (make deps installs it)"; exit 127; }
 # Debian keeps wine64 outside PATH; the commands run inside the session expect to find it.
 export PATH="$(dirname "$wine64"):$PATH"
-export TAVREL_WINE64=$wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}

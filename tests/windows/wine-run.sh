@@ -19,4 +19,4 @@ if [ "${TAVREL_WINE_SESSION:-}" != 1 ]; then
     exec "$here/../../scripts/wine-session.sh" "$0" "$@"
 fi
 
-exec timeout -k 10 "${TAVREL_RUN_TIMEOUT:-300}" "${TAVREL_WINE64:-wine64}" "$@"
+exec timeout -k 10 "${TAVREL_RUN_TIMEOUT:-300}" "$TAVREL_WINE64" "$@"

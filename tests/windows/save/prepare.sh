@@ -11,6 +11,7 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../../../scripts/wine-loader.sh"
 # The same bytes as kEarlierConfigText in tests/support/SampleConfig.h: the file the cases expect to find unchanged.
 original=$'[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n'
 
@@ -57,10 +58,9 @@ mkdir -p "$home" && chown nobody: "$home"
 exec {lock}>"$home.lock"
 flock -w 300 "$lock" || exit 1
 if [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
-    wine64=/usr/lib/wine/wine64
     timeout -k 5 300 runuser -u nobody -- env -u DISPLAY -u WINEPATH HOME="$home" WINEPREFIX="$home/wineprefix" WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=" sh -c '"$1" wineboot --init >/dev/null 2>&1; "${1%/*}/wineserver" -w' \
-        sh "$wine64" {lock}>&-
+        WINEDLLOVERRIDES="mscoree,mshtml=" sh -c '"$1" wineboot --init >/dev/null 2>&1; "$2" -w' \
+        sh "$TAVREL_WINE64" "$TAVREL_WINESERVER" {lock}>&-
     [ -f "$home/wineprefix/system.reg" ] && touch "$home/wineprefix/.tavrel-ready"
 fi
 # Without that prefix (for example where a folder above the build is closed to other users) the

@@ -8,6 +8,7 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../../../scripts/wine-loader.sh"
 home=$(cd "$here/../../.." && pwd)/build/nobody-home
 
 if [ "${1:-}" = --nobody-home ]; then
@@ -22,7 +23,6 @@ esac
 if [ "$(id -u)" -ne 0 ] || [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
     exec "$here/../wine-run.sh" "$@"
 fi
-wine64=/usr/lib/wine/wine64
 exec timeout -k 10 "${TAVREL_RUN_TIMEOUT:-300}" runuser -u nobody -- env -u DISPLAY HOME="$home" \
     WINEPREFIX="$home/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" TAVREL_AS_NOBODY=1 \
-    "$wine64" "$@"
+    "$TAVREL_WINE64" "$@"
