@@ -1,13 +1,14 @@
 # make run   builds the shipped 32-bit program and starts it under Wine (a screenshot when there is no display)
 # make test  builds every preset and runs every test: unit, sanitizers, fuzz corpus replay, GUI under Wine
 # make bench runs the benchmarks and prints one table of figures and budgets
+# make dist  builds the release zips for Windows users, with checksums, in dist/ (signed when given a certificate)
 # make fuzz  runs each fuzz target for a while (FUZZ_SECONDS, default 60) and keeps what it finds
 # Each first installs whatever Debian packages are missing.
 
 SHELL := /bin/bash
 JOBS ?= 2
 
-.PHONY: deps run test bench fuzz native sanitize win32 win64 format clean
+.PHONY: deps run test bench dist fuzz native sanitize win32 win64 format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -33,6 +34,9 @@ test: native sanitize win32 win64
 bench: deps
 	scripts/bench.sh
 
+dist: deps
+	scripts/dist.sh
+
 fuzz: sanitize
 	scripts/fuzz.sh $(FUZZ_SECONDS)
 
@@ -40,4 +44,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build dist

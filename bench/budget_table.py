@@ -16,7 +16,8 @@ SHAPES = ("endless_line", "lines_250", "nul_heavy", "all_equals")
 MIN_LOAD_MB_PER_S = 200  # on every 64 MiB file
 MAX_LOAD_SLOWDOWN = 1.5  # time per byte at 64 MiB against 1 MiB
 MAX_STARTUP_RATIO = 1.2  # Tavrel against the minimal dialog, medians
-MAX_WIN32_STRIPPED_KIB = 256
+MAX_TAVREL_STRIPPED_KIB = 48  # Tavrel.exe, both builds
+MAX_TAVRELCTL_STRIPPED_KIB = 160  # tavrelctl.exe, both builds
 PROGRAMS = (
     ("Tavrel", "Tavrel.exe"),
     ("MinimalDialog", "minimal dialog (floor)"),
@@ -107,13 +108,16 @@ def build_table(medians, results, runs):
                   f"{ratio:.2f}x (fastest runs {fastest:.2f}x)", f"<= {budget}x" if budget else "-",
                   ratio <= budget if budget else None)
 
-    for label, name, budget in (("tavrel32", "win32 Tavrel.exe", MAX_WIN32_STRIPPED_KIB),
-                                ("tavrel64", "win64 Tavrel.exe", None),
+    for label, name, budget in (("tavrel32", "win32 Tavrel.exe", MAX_TAVREL_STRIPPED_KIB),
+                                ("tavrel64", "win64 Tavrel.exe", MAX_TAVREL_STRIPPED_KIB),
+                                ("tavrelctl32", "win32 tavrelctl.exe", MAX_TAVRELCTL_STRIPPED_KIB),
+                                ("tavrelctl64", "win64 tavrelctl.exe", MAX_TAVRELCTL_STRIPPED_KIB),
                                 ("floor64", "win64 minimal dialog", None)):
         size = number(f"stripped_bytes_{label}")
         table.add(f"{name} stripped", f"{size / 1024:.1f} KiB", f"<= {budget} KiB" if budget else "-",
                   size <= budget * 1024 if budget else None)
-    for label, name in (("tavrel32", "win32 Tavrel.exe"), ("tavrel64", "win64 Tavrel.exe")):
+    for label, name in (("tavrel32", "win32 Tavrel.exe"), ("tavrel64", "win64 Tavrel.exe"),
+                        ("tavrelctl32", "win32 tavrelctl.exe"), ("tavrelctl64", "win64 tavrelctl.exe")):
         problems = results.get(f"pe_problem_{label}", [])
         table.add(f"{name} imports", first(f"imports_{label}") or "none", "system DLLs only",
                   first(f"pe_status_{label}") == "0" and not problems)

@@ -38,11 +38,17 @@ def good_benchmarks(rates=None):
 
 GOOD_RESULTS = """\
 RESULT pe_status_tavrel32 0
-RESULT stripped_bytes_tavrel32 200000
+RESULT stripped_bytes_tavrel32 44000
 RESULT imports_tavrel32 KERNEL32.dll msvcrt.dll USER32.dll
 RESULT pe_status_tavrel64 0
-RESULT stripped_bytes_tavrel64 190000
+RESULT stripped_bytes_tavrel64 43000
 RESULT imports_tavrel64 KERNEL32.dll msvcrt.dll USER32.dll
+RESULT pe_status_tavrelctl32 0
+RESULT stripped_bytes_tavrelctl32 60000
+RESULT imports_tavrelctl32 KERNEL32.dll msvcrt.dll
+RESULT pe_status_tavrelctl64 0
+RESULT stripped_bytes_tavrelctl64 60000
+RESULT imports_tavrelctl64 KERNEL32.dll msvcrt.dll
 RESULT stripped_bytes_floor64 15000
 tavrel start-up ms: 100.0 110.0
 RESULT startup_ms_Tavrel 110.00
@@ -106,14 +112,18 @@ class BudgetTableTest(unittest.TestCase):
              "start-up ratio Tavrel / minimal dialog (median of 21)", "FAIL"),
             ("start-up ratio missing", None, with_result("startup_ratio_MinimalDialog", None),
              "start-up ratio Tavrel / minimal dialog (median of 21)", "FAIL"),
-            ("win32 exactly 256 KiB", None, with_result("stripped_bytes_tavrel32", 256 * 1024),
+            ("win32 exactly 48 KiB", None, with_result("stripped_bytes_tavrel32", 48 * 1024),
              "win32 Tavrel.exe stripped", "pass"),
-            ("win32 one byte over 256 KiB", None, with_result("stripped_bytes_tavrel32", 256 * 1024 + 1),
+            ("win32 one byte over 48 KiB", None, with_result("stripped_bytes_tavrel32", 48 * 1024 + 1),
              "win32 Tavrel.exe stripped", "FAIL"),
             ("win32 size missing", None, with_result("stripped_bytes_tavrel32", None),
              "win32 Tavrel.exe stripped", "FAIL"),
-            ("win64 size has no budget", None, with_result("stripped_bytes_tavrel64", 10 * 1024 * 1024),
-             "win64 Tavrel.exe stripped", "-"),
+            ("win64 one byte over 48 KiB", None, with_result("stripped_bytes_tavrel64", 48 * 1024 + 1),
+             "win64 Tavrel.exe stripped", "FAIL"),
+            ("tavrelctl one byte over 160 KiB", None, with_result("stripped_bytes_tavrelctl64", 160 * 1024 + 1),
+             "win64 tavrelctl.exe stripped", "FAIL"),
+            ("minimal dialog size has no budget", None, with_result("stripped_bytes_floor64", 10 * 1024 * 1024),
+             "win64 minimal dialog stripped", "-"),
             ("import checker failed", None, with_result("pe_status_tavrel64", "1"), "win64 Tavrel.exe imports", "FAIL"),
             ("import checker did not run", None, with_result("pe_status_tavrel32", None),
              "win32 Tavrel.exe imports", "FAIL"),

@@ -1,7 +1,9 @@
 #include "cli/Output.h"
 #include "cli/TavrelCtl.h"
+#include "framework/RuntimeFailure.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,21 +19,14 @@ namespace
 {
 int Run(const std::vector<std::string>& arguments)
 {
+    // Where exceptions exist, an allocation that fails throws and nothing catches it; on Windows the
+    // program has none, and the runtime's failures end it the same way.
+    std::set_terminate(EndOnRuntimeFailure);
     OutputStream out(stdout);
     OutputStream err(stderr);
-    int status = 0;
-    try
-    {
-        const std::vector<std::string_view> args(arguments.begin(), arguments.end());
-        status = static_cast<int>(RunTavrelCtl(args, out, err));
-    }
-    catch (...)
-    {
-        // In practice only allocation can fail here, so the message allocates nothing.
-        std::fputs("tavrelctl: internal error\n", stderr);
-        status = static_cast<int>(ExitStatus::Internal);
-    }
-    return FinishOutput(status, out, err);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
+    const ExitStatus status = RunTavrelCtl(args, out, err);
+    return FinishOutput(static_cast<int>(status), out, err);
 }
 } // namespace
 
@@ -44,18 +39,10 @@ int wmain(int argc, wchar_t** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> arguments;
-    try
+    for (int i = 1; i < argc; ++i)
     {
-        for (int i = 1; i < argc; ++i)
-        {
-            const std::wstring_view arg(argv[i]);
-            arguments.push_back(Utf16ToWtf8(std::u16string(arg.begin(), arg.end())));
-        }
-    }
-    catch (...)
-    {
-        std::fputs("tavrelctl: internal error\n", stderr);
-        return static_cast<int>(ExitStatus::Internal);
+        const std::wstring_view arg(argv[i]);
+        arguments.push_back(Utf16ToWtf8(std::u16string(arg.begin(), arg.end())));
     }
     return Run(arguments);
 }
@@ -63,14 +50,6 @@ int wmain(int argc, wchar_t** argv)
 int main(int argc, char** argv)
 {
     ReserveStandardStreams();
-    try
-    {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    }
-    catch (...)
-    {
-        std::fputs("tavrelctl: internal error\n", stderr);
-        return static_cast<int>(ExitStatus::Internal);
-    }
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
 }
 #endif

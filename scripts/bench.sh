@@ -9,7 +9,7 @@
 #   - start-up of Tavrel.exe against a minimal one-dialog program (the floor) and against Tavrel's own
 #     dialog shown by plain Win32 code, taking turns under one Wine inside a Wine virtual desktop, and
 #     the peak memory of each with its dialog open (GetProcessMemoryInfo from the launcher);
-#   - stripped sizes and imported DLLs of both Tavrel.exe builds.
+#   - stripped sizes and imported DLLs of both builds of Tavrel.exe and tavrelctl.exe.
 # Exits 1 when a figure misses its budget, 2 when something could not be built or measured.
 #
 # Environment:
@@ -44,19 +44,21 @@ build() {
 }
 
 exe_of() { # exe_of PRESET NAME: the built executable, outside CMake's own folders
-    find -H "$root/$1" -name "$2" -type f -not -path '*/CMakeFiles/*' | head -n 1
+    find -H "$root/$1" -name "$2" -type f -not -path '*/CMakeFiles/*' -not -path '*/dist-check/*' | head -n 1
 }
 
 build bench tavrel_bench
-build bench-win64 Tavrel MinimalDialog PlainSettingsDialog StartupLauncher
-build win32 Tavrel
+build bench-win64 Tavrel tavrelctl MinimalDialog PlainSettingsDialog StartupLauncher
+build win32 Tavrel tavrelctl
 
 tavrel64=$(exe_of bench-win64 Tavrel.exe)
 tavrel32=$(exe_of win32 Tavrel.exe)
+ctl64=$(exe_of bench-win64 tavrelctl.exe)
+ctl32=$(exe_of win32 tavrelctl.exe)
 floor64=$(exe_of bench-win64 MinimalDialog.exe)
 plain64=$(exe_of bench-win64 PlainSettingsDialog.exe)
 launcher=$(exe_of bench-win64 StartupLauncher.exe)
-for f in "$tavrel64" "$tavrel32" "$floor64" "$plain64" "$launcher"; do
+for f in "$tavrel64" "$tavrel32" "$ctl64" "$ctl32" "$floor64" "$plain64" "$launcher"; do
     [ -n "$f" ] || die "a built executable is missing"
 done
 
@@ -94,6 +96,8 @@ footprint() { # footprint LABEL ARCH FORMAT EXE
 {
     footprint tavrel32 i686 PE32 "$tavrel32"
     footprint tavrel64 x86_64 PE32+ "$tavrel64"
+    footprint tavrelctl32 i686 PE32 "$ctl32"
+    footprint tavrelctl64 x86_64 PE32+ "$ctl64"
     footprint floor64 x86_64 PE32+ "$floor64"
 } >"$work/footprint.txt"
 

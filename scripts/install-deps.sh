@@ -10,6 +10,7 @@ packages=(
     wine64 fonts-wine xvfb x11-utils imagemagick  # running and testing the program (fonts-wine draws
                                                   # the caption buttons), screenshots
     python3 valgrind procps strace            # helper scripts, profiling, read errors injected in tests
+    osslsigncode openssl                      # signing the release, and its test certificate
 )
 # Wine's 32-bit half runs the shipped 32-bit program beside the 64-bit one.
 foreign=(wine32:i386)

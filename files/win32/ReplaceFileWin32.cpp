@@ -5,7 +5,6 @@
 #include "files/win32/UniqueHandle.h"
 #include "files/win32/WidePath.h"
 
-#include <cwchar>
 #include <string>
 
 namespace
@@ -141,11 +140,15 @@ std::wstring FolderOf(const std::wstring& path)
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
-// A short name of our own beside the file, so that a long file name still leaves room for it.
+// A short name of our own beside the file, e.g. ~tvl0123abcd.tmp, so that a long file name still
+// leaves room for it. Formatted by hand: a wide printf would bring in a formatter of its own.
 std::wstring TempNameFor(const std::wstring& path, unsigned number)
 {
-    wchar_t name[32];
-    std::swprintf(name, sizeof name / sizeof name[0], L"\\~tvl%08x.tmp", number);
+    std::wstring name = L"\\~tvl00000000.tmp";
+    for (std::size_t digit = 0; digit < 8; ++digit)
+    {
+        name[12 - digit] = L"0123456789abcdef"[(number >> (4 * digit)) & 0xFU];
+    }
     return FolderOf(path) + name;
 }
 

@@ -50,7 +50,7 @@ KernelHandle StartSet(const std::string& address)
     {
         return KernelHandle();
     }
-    ::CloseHandle(process.hThread);
+    const KernelHandle thread(process.hThread);
     return KernelHandle(process.hProcess);
 }
 

@@ -157,23 +157,19 @@ TEST(Save, WaitsForAFileHeldWithoutSharingOnlyAMoment)
         SCOPED_TRACE(releasedSoon ? "held for a moment" : "held throughout");
         const TempFolder folder;
         WriteFileBytes(kConfigFileName, kOriginal);
-        const HANDLE held = CreateFileA(kConfigFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        FileHandle held(CreateFileA(kConfigFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.IsValid());
         std::thread release(
-            [held, releasedSoon]
+            [&held, releasedSoon]
             {
                 if (releasedSoon)
                 {
                     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-                    CloseHandle(held);
+                    held.Reset();
                 }
             });
         releasedSoon ? ExpectSaved(kConfigFileName, {kConfigFileName}) : ExpectRefused();
         release.join();
-        if (!releasedSoon)
-        {
-            CloseHandle(held);
-        }
     }
 }
 
