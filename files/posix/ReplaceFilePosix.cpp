@@ -205,9 +205,7 @@ FileError WriteAndRename(const std::string& path, std::string_view text, const F
     // Access that cannot be kept on a new file is kept by writing the old one, as editors do.
     return !kept ? OverwriteInPlace(path, text) : FileErrorFromErrno(error);
 }
-} // namespace
-
-FileError ReplaceFileContents(const char* target, std::string_view text)
+FileError ReplaceOnce(const char* target, std::string_view text)
 {
     std::string path(target);
     if (const FileError error = ResolveLink(path); error != FileError::None)
@@ -242,4 +240,13 @@ FileError ReplaceFileContents(const char* target, std::string_view text)
         return OverwriteInPlace(path, text);
     }
     return WriteAndRename(path, text, &old, existing);
+}
+} // namespace
+
+FileError ReplaceFileContents(const char* path, std::string_view text)
+{
+    // Another save created the file meanwhile: ours replaces it, as it would have replaced ours. A
+    // name still taken by no file (a dangling link) stays refused.
+    const FileError error = ReplaceOnce(path, text);
+    return error == FileError::NameTaken ? ReplaceOnce(path, text) : error;
 }

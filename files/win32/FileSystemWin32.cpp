@@ -5,7 +5,11 @@
 #include "files/win32/UniqueHandle.h"
 #include "files/win32/WidePath.h"
 
+#include <cstdint>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <io.h>
 
 FileError FileErrorFromWin32(DWORD error)
 {
@@ -78,5 +82,25 @@ bool CreateEmptyFile(const char* path)
 
 std::FILE* OpenFileForReading(const char* path)
 {
-    return ::_wfopen(WidePath(path).c_str(), L"rb");
+    // Sharing deletion too, so that a save renaming over the file meanwhile is not refused.
+    FileHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+    {
+        return nullptr;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file.Get()), _O_RDONLY | _O_BINARY);
+    if (fd < 0)
+    {
+        return nullptr;
+    }
+    // The descriptor owns the handle now, and the stream the descriptor.
+    file.Release();
+    std::FILE* stream = ::_fdopen(fd, "rb");
+    if (stream == nullptr)
+    {
+        ::_close(fd);
+    }
+    return stream;
 }

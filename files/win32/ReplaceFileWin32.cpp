@@ -16,8 +16,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 constexpr int kSharingRetries = 10;
 constexpr DWORD kSharingPauseMs = 100;
 
+// With evenWhenDenied ERROR_ACCESS_DENIED is waited out as well: that is the answer to a rename over
+// a file another program holds open without delete sharing (a reader, say).
 template <typename Operation>
-bool RetryWhileShared(const Operation& operation)
+bool RetryWhileShared(const Operation& operation, bool evenWhenDenied = false)
 {
     for (int retry = 0;; ++retry)
     {
@@ -26,7 +28,9 @@ bool RetryWhileShared(const Operation& operation)
             return true;
         }
         const DWORD error = ::GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || retry == kSharingRetries)
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          (evenWhenDenied && error == ERROR_ACCESS_DENIED);
+        if (!held || retry == kSharingRetries)
         {
             return false;
         }
@@ -222,7 +226,8 @@ bool Arrive(const std::wstring& temp, const std::wstring& target, Arrival arriva
             [&] {
                 return ::MoveFileExW(temp.c_str(), target.c_str(),
                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-            });
+            },
+            true);
     }
     if (::CreateHardLinkW(target.c_str(), temp.c_str(), nullptr))
     {
@@ -276,9 +281,7 @@ FileError WriteAndArrive(const std::wstring& target, std::string_view text, Exis
     inPlace = !kept;
     return FileErrorFromWin32(error);
 }
-} // namespace
-
-FileError ReplaceFileContents(const char* path, std::string_view text)
+FileError ReplaceOnce(const char* path, std::string_view text)
 {
     const std::wstring wide = WidePath(path);
     ExistingFile existing;
@@ -303,4 +306,13 @@ FileError ReplaceFileContents(const char* path, std::string_view text)
         return error;
     }
     return OverwriteInPlace(existing.path, text);
+}
+} // namespace
+
+FileError ReplaceFileContents(const char* path, std::string_view text)
+{
+    // Another save created the file meanwhile: ours replaces it, as it would have replaced ours. A
+    // name still taken by no file (a dangling link) stays refused.
+    const FileError error = ReplaceOnce(path, text);
+    return error == FileError::NameTaken ? ReplaceOnce(path, text) : error;
 }

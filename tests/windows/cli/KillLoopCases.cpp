@@ -1,5 +1,5 @@
 // tavrelctl.exe set killed at random moments, many times: lan.cfg is never missing, empty or mixed,
-// and a reader beside it never finds it missing.
+// and a reader beside it never finds it missing. And two at once both succeed.
 #include <windows.h>
 
 #include "files/Wtf8.h"
@@ -21,6 +21,7 @@ namespace
 {
 constexpr int kReplacingKills = 80;
 constexpr int kCreatingKills = 20;
+constexpr int kConcurrentRounds = 20;
 
 std::wstring Wide(const std::string& text)
 {
@@ -163,6 +164,29 @@ TEST_F(KillLoop, CreatedFileIsMissingOrWhole)
         ASSERT_TRUE(KillAtRandom("10.1.1.3", lifetime, m_random));
         const std::optional<std::string> bytes = ReadShared();
         ASSERT_TRUE(!bytes || bytes == TextFor("10.1.1.3")) << "after kill " << kill << ": " << *bytes;
+    }
+}
+// Two saves at once, also of a file neither found: both succeed, and one of them wins whole.
+TEST_F(KillLoop, TwoSavesAtOnceBothSucceed)
+{
+    const std::string addresses[] = {"10.1.1.3", "10.1.1.4"};
+    for (int round = 0; round < kConcurrentRounds; ++round)
+    {
+        if (round % 5 == 0)
+        {
+            ASSERT_TRUE(::DeleteFileW(L"lan.cfg") || ::GetLastError() == ERROR_FILE_NOT_FOUND);
+        }
+        const KernelHandle first = StartSet(addresses[0]);
+        const KernelHandle second = StartSet(addresses[1]);
+        ASSERT_TRUE(first.IsValid() && second.IsValid());
+        for (const KernelHandle* process : {&first, &second})
+        {
+            DWORD code = 1;
+            ASSERT_EQ(::WaitForSingleObject(process->Get(), 30'000), WAIT_OBJECT_0);
+            EXPECT_TRUE(::GetExitCodeProcess(process->Get(), &code) && code == 0) << "round " << round;
+        }
+        const std::optional<std::string> bytes = ReadShared();
+        EXPECT_TRUE(bytes == TextFor(addresses[0]) || bytes == TextFor(addresses[1])) << "round " << round;
     }
 }
 } // namespace
