@@ -17,7 +17,7 @@ ExternalProject_Add(test_programs
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     BUILD_BYPRODUCTS ${_programs}/windows_inprocess.exe ${_programs}/windows_e2e.exe ${_programs}/cli_e2e.exe
-        ${_programs}/windows_save.exe)
+        ${_programs}/windows_save.exe ${_programs}/windows_save_unprivileged.exe)
 
 # Every Windows program a test runs goes through wine-run.sh.
 set(_emulator ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
@@ -33,7 +33,7 @@ function(tavrel_add_wine_tests program prefix)
     add_executable(${program} IMPORTED)
     set_target_properties(${program} PROPERTIES
         IMPORTED_LOCATION ${_programs}/${program}.exe
-        CROSSCOMPILING_EMULATOR ${_arg_EMULATOR})
+        CROSSCOMPILING_EMULATOR "${_arg_EMULATOR}")
     gtest_discover_tests(${program}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
@@ -51,31 +51,42 @@ function(tavrel_add_wine_tests program prefix)
         "if(_status EQUAL 0)\n"
         "    include(\"${_discovery}\")\n"
         "else()\n"
-        "    add_test(${prefix}skipped ${_check} --as-skipped-test)\n"
-        "    set_tests_properties(${prefix}skipped PROPERTIES SKIP_RETURN_CODE 77)\n"
+        "    add_test(${prefix}${program}.skipped ${_check} --as-skipped-test)\n"
+        "    set_tests_properties(${prefix}${program}.skipped PROPERTIES SKIP_RETURN_CODE 77)\n"
         "endif()\n")
     set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${_includes} ${_guard})
 endfunction()
 
 tavrel_add_wine_tests(windows_inprocess inprocess.
-    PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE LABELS inprocess)
-# One keyboard and one foreground window: the cases cannot share the display.
+    PROPERTIES TIMEOUT 300 LABELS inprocess)
+# One keyboard and one foreground window: the cases cannot share the display, which is why the
+# Windows test presets run one test at a time.
 tavrel_add_wine_tests(windows_e2e e2e.
     EXTRA_ARGS $<TARGET_FILE:Tavrel>
-    PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE LABELS e2e)
+    PROPERTIES TIMEOUT 180 LABELS e2e)
 tavrel_add_wine_tests(cli_e2e cli.
     EXTRA_ARGS $<TARGET_FILE:tavrelctl>
     PROPERTIES TIMEOUT 120 LABELS cli)
 
 # The save under real failures. What Wine cannot make (links, a FIFO, a small disk, root's files for
-# the user nobody) is made before the cases run and removed after them; the cases find it through
-# Wine's drive Z:, the Unix root.
-set(_save_fixtures ${PROJECT_BINARY_DIR}/save-fixtures)
+# the user nobody, nobody's Wine prefix) is made before the cases run, in this build's folder, and
+# removed after them; the cases find it through Wine's drive Z:, the Unix root.
 set(_save_scripts ${CMAKE_CURRENT_LIST_DIR}/save)
+set(_save_fixtures ${PROJECT_BINARY_DIR}/save-fixtures)
 add_test(NAME save.prepare COMMAND ${_save_scripts}/prepare.sh ${_save_fixtures})
 add_test(NAME save.cleanup COMMAND ${_save_scripts}/prepare.sh --cleanup ${_save_fixtures})
-set_tests_properties(save.prepare PROPERTIES FIXTURES_SETUP save TIMEOUT 300 LABELS save)
+set_tests_properties(save.prepare PROPERTIES FIXTURES_SETUP save TIMEOUT 60 LABELS save)
 set_tests_properties(save.cleanup PROPERTIES FIXTURES_CLEANUP save LABELS save)
 tavrel_add_wine_tests(windows_save save.
-    EMULATOR ${_save_scripts}/run-case.sh
     PROPERTIES TIMEOUT 120 LABELS save FIXTURES_REQUIRED save ENVIRONMENT TAVREL_SAVE_FIXTURES=Z:${_save_fixtures})
+
+set(_nobody_fixtures ${PROJECT_BINARY_DIR}/save-fixtures-nobody)
+set(_nobody_home ${PROJECT_BINARY_DIR}/nobody-home)
+add_test(NAME save.prepare_nobody COMMAND ${_save_scripts}/prepare-nobody.sh ${_nobody_fixtures} ${_nobody_home})
+add_test(NAME save.cleanup_nobody COMMAND ${_save_scripts}/prepare-nobody.sh --cleanup ${_nobody_fixtures})
+set_tests_properties(save.prepare_nobody PROPERTIES FIXTURES_SETUP save_nobody TIMEOUT 300 LABELS save)
+set_tests_properties(save.cleanup_nobody PROPERTIES FIXTURES_CLEANUP save_nobody LABELS save)
+tavrel_add_wine_tests(windows_save_unprivileged save.
+    EMULATOR "${_save_scripts}/run-as-nobody.sh;${_nobody_home}"
+    PROPERTIES TIMEOUT 120 LABELS save FIXTURES_REQUIRED save_nobody
+        ENVIRONMENT TAVREL_SAVE_FIXTURES=Z:${_nobody_fixtures})
