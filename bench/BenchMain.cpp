@@ -1,6 +1,6 @@
+#include "bench/BenchFiles.h"
 #include "bench/ConfigFileBench.h"
 #include "bench/NormalizeAddressBench.h"
-#include "tests/support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +18,7 @@ int main(int argc, char** argv)
     {
         // The loader and the saver work on lan.cfg in the working folder: each benchmark enters a
         // folder of its own in this one.
-        const TempFolder folder(TempFolder::Use::AsPath);
+        const ScratchFolder folder;
         RegisterConfigFileBenchmarks(folder.Path());
         RegisterNormalizeAddressBenchmarks();
         benchmark::RunSpecifiedBenchmarks();

@@ -1,10 +1,8 @@
 #include "bench/ConfigFileBench.h"
 
+#include "bench/BenchFiles.h"
 #include "bench/GeneratedConfigs.h"
 #include "config/ConfigFile.h"
-#include "tests/support/RecordingFeedback.h"
-#include "tests/support/SettingsBuilder.h"
-#include "tests/support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,12 +15,21 @@ namespace
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kLargeSizesMiB[] = {1, 8, 64};
 
+// Keeps what a failed save said, for the benchmark's error.
+struct LastMessage final : UserFeedback
+{
+    void ShowMessage(const char* text) override { m_text = text; }
+    void FocusControl(int) override {}
+
+    std::string m_text;
+};
+
 // Makes root/name holding lan.cfg with exactly these bytes, and returns the folder.
 std::filesystem::path WriteConfig(const std::filesystem::path& root, std::string_view name, std::string_view content)
 {
     const std::filesystem::path dir = root / name;
     std::filesystem::create_directories(dir);
-    WriteFileBytes(dir / kConfigFileName, content);
+    WriteWholeFile(dir / kConfigFileName, content);
     return dir;
 }
 
@@ -50,9 +57,10 @@ void LoadLoop(benchmark::State& state, const std::filesystem::path& dir, std::si
 void RegisterLoads(const std::filesystem::path& root)
 {
     benchmark::RegisterBenchmark("LoadConfigFile/typical",
-                                 [root](benchmark::State& state) {
-                                     LoadLoop(state, WriteConfig(root, "typical", kTypicalConfig),
-                                              kTypicalConfig.size(), "10.1.1.3", "255.255.255.0");
+                                 [root](benchmark::State& state)
+                                 {
+                                     LoadLoop(state, WriteConfig(root, "typical", TypicalConfig()),
+                                              TypicalConfig().size(), "10.1.1.3", "255.255.255.0");
                                  })
         ->UseRealTime();
 
@@ -80,28 +88,28 @@ void RegisterLoads(const std::filesystem::path& root)
 // The save replaces lan.cfg durably (temp file, flush, rename), so this measures the disk too.
 void RegisterSave(const std::filesystem::path& root)
 {
-    benchmark::RegisterBenchmark(
-        "SaveConfigFile/typical",
-        [root](benchmark::State& state)
-        {
-            const std::filesystem::path where = WriteConfig(root, "save", "");
-            std::filesystem::current_path(where);
-            const AddressSettings settings = SampleSettings();
-            RecordingFeedback feedback;
-            for (auto _ : state)
-            {
-                if (!SaveConfigFile(settings, feedback))
-                {
-                    state.SkipWithError(("the save failed: " + feedback.messages.back()).c_str());
-                    break;
-                }
-            }
-            if (ReadFileBytes(where / kConfigFileName) != kTypicalConfig)
-            {
-                state.SkipWithError("the saved file is not the expected seven lines");
-            }
-            state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kTypicalConfig.size()));
-        })
+    benchmark::RegisterBenchmark("SaveConfigFile/typical",
+                                 [root](benchmark::State& state)
+                                 {
+                                     const std::filesystem::path where = WriteConfig(root, "save", "");
+                                     std::filesystem::current_path(where);
+                                     const AddressSettings settings = TypicalSettings();
+                                     LastMessage feedback;
+                                     for (auto _ : state)
+                                     {
+                                         if (!SaveConfigFile(settings, feedback))
+                                         {
+                                             state.SkipWithError(("the save failed: " + feedback.m_text).c_str());
+                                             break;
+                                         }
+                                     }
+                                     if (ReadWholeFile(where / kConfigFileName) != TypicalConfig())
+                                     {
+                                         state.SkipWithError("the saved file is not the expected seven lines");
+                                     }
+                                     state.SetBytesProcessed(state.iterations() *
+                                                             static_cast<std::int64_t>(TypicalConfig().size()));
+                                 })
         ->UseRealTime()
         ->Unit(benchmark::kMicrosecond);
 }

@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "tests/support/SampleConfig.h"
+#include "config/AddressSettings.h"
 
-// The file the tool itself writes: what the loader sees on every ordinary start.
-inline constexpr std::string_view kTypicalConfig = kSampleConfigText;
+// The settings of an ordinary unit, and the file the tool itself writes for them: what the loader
+// sees on every ordinary start.
+AddressSettings TypicalSettings();
+const std::string& TypicalConfig();
 
 // Every large file starts with the first line and ends with the second (after a line end, without
 // one of its own), and no other line names the Control Unit or the mask: a load that really read

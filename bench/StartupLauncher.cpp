@@ -3,7 +3,6 @@
 
 #include "files/win32/UniqueHandle.h"
 #include "res/resource.h"
-#include "tests/support/SampleConfig.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +16,6 @@
 // program is compared with each of the others. Prints RESULT lines for the driver script.
 namespace
 {
-constexpr std::string_view kTypicalConfig = kSampleConfigText;
 constexpr DWORD kShowTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 15000;
 constexpr DWORD kSettleMs = 100;
@@ -180,7 +178,8 @@ std::string LabelOf(const std::string& exe)
     return name;
 }
 
-bool PrepareWorkDir(std::string& workDir)
+// A folder of its own holding a copy of the given lan.cfg, the working folder of every run.
+bool PrepareWorkDir(const char* lanCfg, std::string& workDir)
 {
     char tempPath[MAX_PATH] = {};
     if (GetTempPathA(MAX_PATH, tempPath) == 0)
@@ -188,32 +187,26 @@ bool PrepareWorkDir(std::string& workDir)
         return false;
     }
     workDir = std::string(tempPath) + "tavrel-startup-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(workDir.c_str(), nullptr);
-    const FileHandle file(CreateFileA((workDir + "\\lan.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file.IsValid() &&
-           WriteFile(file.Get(), kTypicalConfig.data(), static_cast<DWORD>(kTypicalConfig.size()), &written, nullptr) &&
-           written == kTypicalConfig.size();
+    return ::CreateDirectoryA(workDir.c_str(), nullptr) && ::CopyFileA(lanCfg, (workDir + "\\lan.cfg").c_str(), TRUE);
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 4)
+    if (argc < 5)
     {
-        std::fprintf(stderr, "usage: StartupLauncher RUNS Tavrel.exe MinimalDialog.exe [Other.exe...]\n");
+        std::fprintf(stderr, "usage: StartupLauncher RUNS LAN.CFG Tavrel.exe MinimalDialog.exe [Other.exe...]\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
     std::vector<Target> targets;
-    for (int i = 2; i < argc; ++i)
+    for (int i = 3; i < argc; ++i)
     {
         targets.push_back({LabelOf(argv[i]), argv[i], {}, {}, {}});
     }
 
     std::string workDir;
-    if (!PrepareWorkDir(workDir))
+    if (!PrepareWorkDir(argv[2], workDir))
     {
         std::fprintf(stderr, "cannot prepare a working directory with lan.cfg\n");
         return 1;

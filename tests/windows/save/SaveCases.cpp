@@ -7,11 +7,11 @@
 #include "tests/support/SampleConfig.h"
 #include "tests/support/SettingsBuilder.h"
 #include "tests/support/TempFolder.h"
+#include "tests/windows/save/SaveSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -22,35 +22,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-constexpr std::string_view kOriginal = kEarlierConfigText;
-
-// Enters a folder that prepare.sh made outside Wine; where it could not, the case is skipped with
-// the reason and nothing is returned.
-std::optional<WorkingFolder> EnterPrepared(const std::string& name)
-{
-    const char* root = std::getenv("TAVREL_SAVE_FIXTURES");
-    if (root != nullptr && fs::is_directory(fs::path(root) / name))
-    {
-        return std::optional<WorkingFolder>(std::in_place, fs::path(root) / name);
-    }
-    const std::string why = root == nullptr ? "TAVREL_SAVE_FIXTURES is not set: run through CTest"
-                                            : ReadFileBytes(fs::path(root) / (name + ".why")).value_or("not prepared");
-    [&] { GTEST_SKIP() << why; }();
-    return std::nullopt;
-}
-
-// Saves, and expects the refusal told once with lan.cfg and its folder exactly as they were.
-void ExpectRefused(const AddressSettings& settings = SampleSettings())
-{
-    const std::optional<std::string> bytes = ReadFileBytes(kConfigFileName);
-    const std::vector<std::string> entries = DirectoryEntries();
-    RecordingFeedback feedback;
-    EXPECT_FALSE(SaveConfigFile(settings, feedback));
-    EXPECT_EQ(feedback.messages, std::vector<std::string>{kConfigWriteFailedMessage});
-    EXPECT_EQ(ReadFileBytes(kConfigFileName), bytes);
-    EXPECT_EQ(DirectoryEntries(), entries);
-}
 
 // Saves the sample settings, and expects them in the file at path with nothing else left behind.
 void ExpectSaved(const fs::path& path, const std::vector<std::string>& entries)
@@ -241,27 +212,6 @@ TEST(Save, FullDiskRefusesAndKeepsTheFile)
             ASSERT_FALSE(std::ofstream("no room"));
         }
         ExpectRefused(inPlace ? MakeSettings(std::string(5000, '1').c_str(), "", "", "") : SampleSettings());
-    }
-}
-
-// Root's files of mode 644, saved as the user nobody (run-case.sh): in the first folder a rename over
-// lan.cfg would be allowed, into the second nothing can be written.
-TEST(Unprivileged, FileWeMayNotWriteIsRefused)
-{
-    for (const char* name : {"nobody-writable", "nobody-readonly"})
-    {
-        SCOPED_TRACE(name);
-        const std::optional<WorkingFolder> inside = EnterPrepared(name);
-        if (!inside)
-        {
-            return;
-        }
-        if (std::getenv("TAVREL_AS_NOBODY") == nullptr)
-        {
-            GTEST_SKIP() << "runs only as the user nobody, as run-case.sh starts it";
-        }
-        ASSERT_EQ(ReadFileBytes(kConfigFileName), kOriginal);
-        ExpectRefused();
     }
 }
 
