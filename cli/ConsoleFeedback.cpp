@@ -32,10 +32,10 @@ void ConsoleFeedback::ReportWithCause(const char* text, std::string_view cause)
 
 void ConsoleFeedback::Report(std::string_view text)
 {
-    err_ << "tavrelctl: " << file_ << ": " << text << '\n';
+    m_err << "tavrelctl: " << m_file << ": " << text << '\n';
 }
 
 void ConsoleFeedback::Warn(std::string_view text)
 {
-    err_ << "tavrelctl: " << file_ << ": warning: " << text << '\n';
+    m_err << "tavrelctl: " << m_file << ": warning: " << text << '\n';
 }

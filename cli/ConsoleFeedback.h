@@ -12,7 +12,7 @@
 class ConsoleFeedback final : public UserFeedback
 {
 public:
-    ConsoleFeedback(OutputStream& err, std::string_view file) : err_(err), file_(file) {}
+    ConsoleFeedback(OutputStream& err, std::string_view file) : m_err(err), m_file(file) {}
 
     // A message's second line joins its first: a console line is one message.
     void ShowMessage(const char* text) override;
@@ -25,6 +25,6 @@ public:
     void Warn(std::string_view text);
 
 private:
-    OutputStream& err_;
-    std::string file_;
+    OutputStream& m_err;
+    std::string m_file;
 };
