@@ -17,8 +17,8 @@ trap 'rm -rf "$work"' EXIT
 
 status=0
 (cd "$dist" && sha256sum --check --strict SHA256SUMS) || status=1
-for spec in "win32 PE32 $3" "win64 PE32+ $4"; do
-    read -r arch format objdump <<<"$spec"
+for target in "win32 PE32 $3" "win64 PE32+ $4"; do
+    read -r arch format objdump <<<"$target"
     folder=tavrel-$version-$arch
     zip=$dist/$folder.zip
     listing=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip") ||
