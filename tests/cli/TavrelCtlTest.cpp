@@ -1,5 +1,6 @@
 #include "res/Version.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ConcurrentSets.h"
 #include "tests/support/SampleConfig.h"
 #include "tests/support/TempFolder.h"
 
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <future>
 #include <optional>
 #include <set>
 #include <string>
@@ -347,25 +347,7 @@ TEST_F(TavrelCtlProgramTest, ReadErrorFailsTheCommandAndSetWritesNothing)
 // lock's own status and writes nothing. Never does one silently undo the other.
 TEST_F(TavrelCtlProgramTest, ConcurrentSetsLoseNoChange)
 {
-    for (int run = 0; run < 20; ++run)
-    {
-        SCOPED_TRACE(run);
-        WriteFileBytes("lan.cfg", kSampleConfigText);
-        auto first = std::async(std::launch::async, [] { return RunTavrelCtl({"set", "--control-unit", "10.1.1.4"}); });
-        auto second = std::async(std::launch::async,
-                                 [] {
-                                     return RunTavrelCtl({"set", "--default-router", "10.1.1.254"});
-                                 });
-        const ProcessResult a = first.get();
-        const ProcessResult b = second.get();
-        const std::string busy = "tavrelctl: lan.cfg: being changed by another tavrelctl; try again\n";
-        EXPECT_TRUE((a.status == 0 || (a.status == 75 && a.err == busy)) &&
-                    (b.status == 0 || (b.status == 75 && b.err == busy)))
-            << a.status << " " << a.err << b.status << " " << b.err;
-        EXPECT_EQ(ReadFileBytes("lan.cfg"),
-                  CanonicalConfigText(a.status == 0 ? "10.1.1.4" : "10.1.1.3", "10.1.1.2", "255.255.255.0",
-                                      b.status == 0 ? "10.1.1.254" : "10.1.1.1"));
-    }
+    ExpectConcurrentSetsLoseNoChange(20, [](const std::vector<std::string>& args) { return RunTavrelCtl(args); });
 }
 
 TEST_F(TavrelCtlProgramTest, HugeFileOfOneLineLoads)

@@ -3,13 +3,13 @@
 #include "files/Wtf8.h"
 #include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ConcurrentSets.h"
 #include "tests/support/SampleConfig.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <future>
 #include <string>
 
 namespace
@@ -37,31 +37,12 @@ TEST_F(Tavrelctl, SetThenShowRoundTrip)
     EXPECT_EQ(show.err, "");
 }
 
-ProcessResult SetOne(const std::string& option, const std::string& value)
-{
-    return RunProcess(ProgramUnderTest(), {"set", option, value});
-}
-
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the
 // lock's own status and writes nothing.
 TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)
 {
-    const std::string busy = "tavrelctl: lan.cfg: being changed by another tavrelctl; try again\n";
-    for (int run = 0; run < 30; ++run)
-    {
-        SCOPED_TRACE(run);
-        WriteFileBytes("lan.cfg", kSampleConfigText);
-        auto first = std::async(std::launch::async, SetOne, "--control-unit", "10.1.1.4");
-        auto second = std::async(std::launch::async, SetOne, "--default-router", "10.1.1.254");
-        const ProcessResult a = first.get();
-        const ProcessResult b = second.get();
-        EXPECT_TRUE((a.status == 0 || (a.status == 75 && a.err == busy)) &&
-                    (b.status == 0 || (b.status == 75 && b.err == busy)))
-            << a.status << " " << a.err << b.status << " " << b.err;
-        EXPECT_EQ(ReadFileBytes("lan.cfg"),
-                  CanonicalConfigText(a.status == 0 ? "10.1.1.4" : "10.1.1.3", "10.1.1.2", "255.255.255.0",
-                                      b.status == 0 ? "10.1.1.254" : "10.1.1.1"));
-    }
+    ExpectConcurrentSetsLoseNoChange(30, [](const std::vector<std::string>& args)
+                                     { return RunProcess(ProgramUnderTest(), args); });
 }
 
 // --file in a folder whose name the ANSI code page lacks: read from the wide command line and saved.
