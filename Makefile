@@ -17,18 +17,17 @@ native sanitize win32 win64: deps
 	cmake --preset $@
 	cmake --build --preset $@ -j$(JOBS)
 
-# Only the programs themselves: the shipped 32-bit one, and the 64-bit one for machines that cannot
-# run 32-bit code.
+# Only the programs themselves: the shipped 32-bit one (emulated where the kernel refuses 32-bit
+# code), and the 64-bit one for machines where not even that is possible.
 run: deps
 	cmake --preset win32 && cmake --build --preset win32 --target Tavrel -j$(JOBS)
 	cmake --preset win64 && cmake --build --preset win64 --target Tavrel -j$(JOBS)
-	scripts/run-tavrel.sh
+	scripts/with-32bit.sh scripts/run-tavrel.sh
 
 test: native sanitize win32 win64
 	ctest --preset native
 	ctest --preset sanitize
-	@reason=$$(scripts/can-run-32bit.sh) || echo "win32: GUI tests skipped: $$reason"
-	scripts/wine-session.sh ctest --preset win32
+	TAVREL_32BIT_SAY=win32 scripts/with-32bit.sh scripts/wine-session.sh ctest --preset win32
 	scripts/wine-session.sh ctest --preset win64
 
 bench: deps

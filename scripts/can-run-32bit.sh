@@ -8,8 +8,10 @@
 # have it switched off.
 . "$(dirname "${BASH_SOURCE[0]}")/wine-loader.sh"
 loader=/lib/ld-linux.so.2
-reason=
-if [ ! -e "$loader" ]; then
+reason=${TAVREL_32BIT_UNAVAILABLE:-}
+if [ -n "$reason" ]; then
+    : # scripts/with-32bit.sh found that not even emulation can run it
+elif [ ! -e "$loader" ]; then
     reason="no 32-bit x86 runtime ($loader is missing; install wine32:i386)"
 elif ! "$loader" --version >/dev/null 2>&1; then
     reason="this machine's kernel cannot run 32-bit x86 code ($loader does not start)"

@@ -2,7 +2,9 @@
 # Usage: scripts/run-tavrel.sh
 #
 # Starts the shipped 32-bit build/win32/Tavrel.exe under Wine in the folder run/, which gets a sample
-# lan.cfg the first time; where this machine cannot run 32-bit code, the 64-bit build, saying why. With a usable DISPLAY the program opens there and this waits until you close it. Without one
+# lan.cfg the first time; where this machine cannot run 32-bit code (make run emulates it through
+# scripts/with-32bit.sh where it can), the 64-bit build, saying why. With a usable DISPLAY the
+# program opens there and this waits until you close it. Without one
 # (or with TAVREL_HEADLESS=1) it runs on a virtual display: once the dialog is shown with its fields
 # filled, a screenshot goes to build/screenshot.png, the dialog is closed the way the close box
 # closes it (nothing is written), and the picture's path is printed.
