@@ -27,8 +27,7 @@ run: deps
 test: native sanitize win32 win64
 	ctest --preset native
 	ctest --preset sanitize
-	TAVREL_32BIT_SAY=win32 scripts/with-32bit.sh scripts/wine-session.sh ctest --preset win32
-	scripts/wine-session.sh ctest --preset win64
+	scripts/test-windows.sh
 
 bench: deps
 	scripts/bench.sh

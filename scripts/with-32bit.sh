@@ -12,7 +12,6 @@
 # Environment:
 #   TAVREL_32BIT=emulated          emulate even where 32-bit code runs
 #   TAVREL_32BIT_START_LIMIT       seconds one 32-bit Wine start may take under emulation (default 5)
-#   TAVREL_32BIT_SAY               prefix of the line said (default "with-32bit")
 set -u
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,7 +20,7 @@ self=$repo/scripts/with-32bit.sh
 loader=/lib/ld-linux.so.2
 limit=${TAVREL_32BIT_START_LIMIT:-5}
 
-say() { echo "${TAVREL_32BIT_SAY:-with-32bit}: $*" >&2; }
+say() { echo "with-32bit: $*" >&2; }
 
 # Runs CMD without 32-bit code, for the reason given.
 without_32bit() {

@@ -24,7 +24,7 @@ failures=0
 check() {
     local name=$1 expected=$2 said reason status
     shift 2
-    reason=$(env -u TAVREL_QEMU -u TAVREL_32BIT_UNAVAILABLE -u TAVREL_32BIT_SAY TAVREL_32BIT=emulated "$@" \
+    reason=$(env -u TAVREL_QEMU -u TAVREL_32BIT_UNAVAILABLE TAVREL_32BIT=emulated "$@" \
         "$repo/scripts/with-32bit.sh" "$repo/scripts/can-run-32bit.sh" 2>"$scratch/said")
     status=$?
     said=$(cat "$scratch/said")
