@@ -121,11 +121,12 @@ if ! qemu=$("$repo/scripts/fetch-qemu.sh"); then
 fi
 
 # Root maps every id to itself, so that the user nobody exists inside; others map only themselves.
-# The child waits until its maps are written before it goes on.
+# The child waits until its maps are written before it goes on. It runs in the background so that a
+# signal reaches the trap below at once; its input is passed on explicitly.
 if [ "$(id -u)" -eq 0 ]; then
     unshare --user --mount --fork bash -c \
         'for _ in $(seq 200); do [ -s /proc/self/uid_map ] && [ -s /proc/self/gid_map ] && break; sleep 0.05; done
-         exec "$0" "$@"' "$self" --inside "$qemu" "$@" &
+         exec "$0" "$@"' "$self" --inside "$qemu" "$@" <&0 &
     child=$!
     # The maps can be written once the child has its own user namespace.
     for _ in $(seq 200); do
@@ -138,7 +139,7 @@ if [ "$(id -u)" -eq 0 ]; then
         without_32bit "the kernel cannot run 32-bit x86 code and a user namespace mapping every user cannot be made" "$@"
     fi
 else
-    unshare --user --map-root-user --mount --fork "$self" --inside "$qemu" "$@" &
+    unshare --user --map-root-user --mount --fork "$self" --inside "$qemu" "$@" <&0 &
     child=$!
 fi
 trap 'kill -TERM $child 2>/dev/null' TERM HUP
