@@ -10,15 +10,16 @@
 # end-to-end case of E2E_PROGRAM under Wine; where 32-bit code cannot run, skipped with the reason.
 # Two steps, so that only the second needs the display.
 set -u -o pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 if [ "${1:-}" = --run ] && [ $# -eq 3 ]; then
     work=$2 e2e=$3
     signed32=$(ls "$work/unpacked"/*-win32/Tavrel.exe) || { echo "FAIL: no signed Tavrel.exe in $work"; exit 1; }
-    if ! reason=$("$(dirname "${BASH_SOURCE[0]}")/../../scripts/can-run-32bit.sh"); then
+    if ! reason=$("$repo/scripts/can-run-32bit.sh"); then
         echo "skipped: the signed 32-bit Tavrel.exe cannot be started here: $reason"
         exit 77
     fi
-    "$(dirname "${BASH_SOURCE[0]}")/../windows/wine-run.sh" "$e2e" --gtest_filter=SettingsDialog.TypedAddressNormalised \
+    "$repo/tests/windows/wine-run.sh" "$e2e" --gtest_filter=SettingsDialog.TypedAddressNormalised \
         "$signed32" || { echo "FAIL: the signed Tavrel.exe does not pass the end-to-end case"; exit 1; }
     exit 0
 fi
@@ -26,7 +27,6 @@ if [ $# -ne 2 ]; then
     echo "usage: $0 WORK UNSIGNED_TAVREL | --run WORK E2E_PROGRAM" >&2
     exit 2
 fi
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$1 unsigned=$2
 epoch=$(git -C "$repo" log -1 --format=%ct) || exit 2
 
