@@ -28,7 +28,7 @@ constexpr std::array<CommandWord, 4> kCommandWords = {{
     {"help", Command::Help},
 }};
 
-// The options after their "--": --file, --strict, then one per setting in kSettingNames order.
+// The options after their "--": --file, --strict, --json, then one per setting in kSettingNames order.
 struct OptionInfo
 {
     std::string_view name;
@@ -38,7 +38,8 @@ struct OptionInfo
 
 constexpr std::size_t kFileOption = 0;
 constexpr std::size_t kStrictOption = 1;
-constexpr std::size_t kFirstSettingOption = 2;
+constexpr std::size_t kJsonOption = 2;
+constexpr std::size_t kFirstSettingOption = 3;
 constexpr std::size_t kOptionCount = kFirstSettingOption + kSettingCount;
 
 constexpr std::array<OptionInfo, kOptionCount> MakeOptions()
@@ -46,6 +47,7 @@ constexpr std::array<OptionInfo, kOptionCount> MakeOptions()
     std::array<OptionInfo, kOptionCount> options{};
     options[kFileOption] = {"file", true, kFileCommands};
     options[kStrictOption] = {"strict", false, Bit(Command::Check) | Bit(Command::Set)};
+    options[kJsonOption] = {"json", false, kFileCommands};
     for (std::size_t i = 0; i < kSettingCount; ++i)
     {
         options[kFirstSettingOption + i] = {kSettingNames[i].name, true, Bit(Command::Set)};
@@ -110,12 +112,38 @@ bool Contains(std::span<const std::string_view> args, std::string_view wanted)
 {
     return std::ranges::find(args, wanted) != args.end();
 }
+
+// --help, or the Windows habit /? and -?, as a word of its own. Unlike --help, "-?" and "/?" may be
+// an option's value (a file named so), and are then left to be one.
+bool AsksForHelp(std::span<const std::string_view> args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string_view arg = args[i];
+        if (arg == "--help" || arg == "/?" || arg == "-?")
+        {
+            return true;
+        }
+        const std::optional<std::size_t> option =
+            arg.starts_with("--") && arg.find('=') == std::string_view::npos ? FindOption(arg.substr(2)) : std::nullopt;
+        if (option && kOptions[*option].takesValue && i + 1 < args.size() && !args[i + 1].starts_with("--"))
+        {
+            ++i;
+        }
+    }
+    return false;
+}
 } // namespace
+
+bool AsksForJson(std::span<const std::string_view> args)
+{
+    return Contains(args, "--json");
+}
 
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args)
 {
-    // These answer whatever else is given; a value never starts with "--", so neither can be one.
-    if (Contains(args, "--help"))
+    // These answer whatever else is given.
+    if (AsksForHelp(args))
     {
         return Accept(Command::Help);
     }
@@ -169,7 +197,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args)
             {
                 return Refuse(name + " takes no value");
             }
-            request.strict = true;
+            (*option == kStrictOption ? request.strict : request.json) = true;
             continue;
         }
 

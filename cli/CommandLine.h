@@ -23,6 +23,8 @@ struct Request
     Command command = Command::Help;
     std::string file;
     bool strict = false;
+    // One JSON object on standard output instead of show's lines (and where the others print nothing).
+    bool json = false;
     // The values given to set, in the order of kSettingNames; nothing where a setting is not named.
     std::array<std::optional<std::string>, kSettingCount> newValues;
 };
@@ -36,3 +38,7 @@ struct ParsedCommandLine
 
 // args are the arguments after the program name.
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args);
+
+// Whether --json is among the arguments, so that even a command line that is refused answers in JSON.
+// A word that starts with "--" is never an option's value, so this holds whatever else is given.
+bool AsksForJson(std::span<const std::string_view> args);

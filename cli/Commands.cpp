@@ -1,146 +1,223 @@
 #include "cli/Commands.h"
 
 #include "address/ValidateAddresses.h"
+#include "cli/CommandReport.h"
 #include "cli/ConsoleFeedback.h"
 #include "cli/NetworkWarnings.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigText.h"
 #include "files/FileLock.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace
 {
+// The failures' codes in --json; scripts may rely on them, so they never change.
+constexpr std::string_view kInvalidAddressCode = "invalid-address";
+constexpr std::string_view kStrictWarningCode = "warning-under-strict";
+constexpr std::string_view kNoSuchFileCode = "no-such-file";
+constexpr std::string_view kNotRegularCode = "not-regular-file";
+constexpr std::string_view kCannotReadCode = "cannot-read";
+constexpr std::string_view kBusyCode = "busy";
+constexpr std::string_view kCannotLockCode = "cannot-lock";
+constexpr std::string_view kCannotWriteCode = "cannot-write";
+
 // "cannot be read", and why where the system said.
 std::string CannotBeRead(int error)
 {
     return error == 0 ? "cannot be read" : "cannot be read: " + DescribeError(error);
 }
 
+// One run of show, check or set: every message told on standard error as it comes, as ever, and
+// what was found kept for --json.
+class FileCommand
+{
+public:
+    FileCommand(const Request& request, OutputStream& err) : m_request(request), m_feedback(err, request.file) {}
+
+    ExitStatus Show();
+    ExitStatus Check();
+    ExitStatus Set();
+
+    const CommandReport& Report() const { return m_report; }
+
+private:
+    // The failure just told on standard error, kept with its code.
+    ExitStatus Failed(ExitStatus status, std::string_view code)
+    {
+        m_report.error = CommandError{code, m_feedback.LastReport()};
+        return status;
+    }
+
+    bool LoadSettings(bool missingIsEmpty, AddressSettings& settings, ConfigFileBytes* seen = nullptr);
+    ExitStatus CheckSettings(AddressSettings& settings);
+
+    const Request& m_request;
+    ConsoleFeedback m_feedback;
+    CommandReport m_report;
+};
+
 // Reads the file by the dialog's rules. A missing file is an error unless missingIsEmpty: set
 // starts from empty settings, as the dialog does.
-bool LoadSettings(const Request& request, bool missingIsEmpty, AddressSettings& settings, ConsoleFeedback& feedback)
+bool FileCommand::LoadSettings(bool missingIsEmpty, AddressSettings& settings, ConfigFileBytes* seen)
 {
     // Unlike the dialog, a failed read fails the command: what was read may not be all there is.
-    const ConfigReadResult read = ReadConfigFile(request.file.c_str(), settings);
+    const ConfigReadResult read = ReadConfigFile(m_request.file.c_str(), settings, seen);
     switch (read.status)
     {
     case ConfigReadStatus::Loaded:
+        m_report.settings = settings;
         return true;
     case ConfigReadStatus::Missing:
         if (!missingIsEmpty)
         {
-            feedback.Report("no such file");
+            m_feedback.Report("no such file");
+            Failed(ExitStatus::FileError, kNoSuchFileCode);
+            return false;
         }
-        return missingIsEmpty;
+        m_report.settings = settings;
+        return true;
     case ConfigReadStatus::NotRegular:
-        feedback.Report("not a regular file");
+        m_feedback.Report("not a regular file");
+        Failed(ExitStatus::FileError, kNotRegularCode);
         return false;
     case ConfigReadStatus::Unreadable:
     case ConfigReadStatus::ReadFailed:
-        feedback.Report(CannotBeRead(read.error));
+        m_feedback.Report(CannotBeRead(read.error));
+        Failed(ExitStatus::FileError, kCannotReadCode);
         return false;
     }
     return false;
 }
 
 // The dialog's OK check, then the network checks on the canonical addresses it leaves.
-ExitStatus CheckSettings(const Request& request, AddressSettings& settings, ConsoleFeedback& feedback)
+ExitStatus FileCommand::CheckSettings(AddressSettings& settings)
 {
-    if (!ValidateAddresses(settings, feedback))
+    m_report.warnings.emplace();
+    if (!ValidateAddresses(settings, m_feedback))
     {
-        return ExitStatus::InvalidAddress;
+        return Failed(ExitStatus::InvalidAddress, kInvalidAddressCode);
     }
-    const std::vector<std::string> warnings = FindNetworkWarnings(settings);
-    for (const std::string& warning : warnings)
+    m_report.warnings = FindNetworkWarnings(settings);
+    for (const NetworkWarning& warning : *m_report.warnings)
     {
-        feedback.Warn(warning);
+        m_feedback.Warn(warning.message);
     }
-    return request.strict && !warnings.empty() ? ExitStatus::Warning : ExitStatus::Success;
-}
-
-ExitStatus Show(const Request& request, OutputStream& out, ConsoleFeedback& feedback)
-{
-    AddressSettings settings;
-    if (!LoadSettings(request, false, settings, feedback))
+    if (m_request.strict && !m_report.warnings->empty())
     {
-        return ExitStatus::FileError;
-    }
-    for (const SettingName& setting : kSettingNames)
-    {
-        out << setting.name << '=' << (settings.*setting.field).View() << '\n';
+        // Standard error has told the warnings themselves; this says what they did.
+        m_report.error = CommandError{kStrictWarningCode, "a network warning fails the command under --strict"};
+        return ExitStatus::Warning;
     }
     return ExitStatus::Success;
 }
 
-ExitStatus Check(const Request& request, ConsoleFeedback& feedback)
+ExitStatus FileCommand::Show()
 {
     AddressSettings settings;
-    if (!LoadSettings(request, false, settings, feedback))
+    return LoadSettings(false, settings) ? ExitStatus::Success : ExitStatus::FileError;
+}
+
+ExitStatus FileCommand::Check()
+{
+    AddressSettings settings;
+    if (!LoadSettings(false, settings))
     {
         return ExitStatus::FileError;
     }
-    return CheckSettings(request, settings, feedback);
+    return CheckSettings(settings);
 }
 
-ExitStatus Set(const Request& request, ConsoleFeedback& feedback)
+ExitStatus FileCommand::Set()
 {
+    // Nothing is written unless the end says otherwise.
+    m_report.changed = false;
     // Held from the read to the end of the write, so that two sets at once cannot both start from
     // the same old file and lose one change.
-    const FileLock lock(request.file.c_str());
+    const FileLock lock(m_request.file.c_str());
     switch (lock.GetStatus())
     {
     case FileLock::Status::Held:
     case FileLock::Status::NothingToLock:
         break;
     case FileLock::Status::Busy:
-        feedback.Report("being changed by another tavrelctl; try again");
-        return ExitStatus::Busy;
+        m_feedback.Report("being changed by another tavrelctl; try again");
+        return Failed(ExitStatus::Busy, kBusyCode);
     case FileLock::Status::Failed:
-        feedback.Report("cannot be locked for the change");
-        return ExitStatus::FileError;
+        m_feedback.Report("cannot be locked for the change");
+        return Failed(ExitStatus::FileError, kCannotLockCode);
     }
     AddressSettings settings;
-    if (!LoadSettings(request, true, settings, feedback))
+    ConfigFileBytes seen;
+    if (!LoadSettings(true, settings, &seen))
     {
         return ExitStatus::FileError;
     }
     for (std::size_t i = 0; i < kSettingCount; ++i)
     {
-        if (const std::optional<std::string>& value = request.newValues[i])
+        if (const std::optional<std::string>& value = m_request.newValues[i])
         {
             settings.*kSettingNames[i].field = CString(*value);
         }
     }
-    if (const ExitStatus status = CheckSettings(request, settings, feedback); status != ExitStatus::Success)
+    if (const ExitStatus status = CheckSettings(settings); status != ExitStatus::Success)
     {
         return status;
     }
+    // A file that already holds these very bytes is left alone, its time and identity with it, so
+    // that a configuration manager can tell a change from none (--json's "changed").
+    if (seen.Equals(BuildConfigText(settings)))
+    {
+        m_report.settings = settings;
+        return ExitStatus::Success;
+    }
     // The dialog's message, then what an operator can fix.
-    const FileError error = WriteConfigFile(request.file.c_str(), settings);
+    const FileError error = WriteConfigFile(m_request.file.c_str(), settings);
     if (error != FileError::None)
     {
-        feedback.ReportWithCause(kConfigWriteFailedMessage, DescribeFileError(error));
-        return ExitStatus::FileError;
+        m_feedback.ReportWithCause(kConfigWriteFailedMessage, DescribeFileError(error));
+        return Failed(ExitStatus::FileError, kCannotWriteCode);
     }
+    m_report.settings = settings;
+    m_report.changed = true;
     return ExitStatus::Success;
 }
-} // namespace
 
-ExitStatus RunFileCommand(const Request& request, OutputStream& out, OutputStream& err)
+ExitStatus Run(FileCommand& command, Command which)
 {
-    ConsoleFeedback feedback(err, request.file);
-    switch (request.command)
+    switch (which)
     {
     case Command::Show:
-        return Show(request, out, feedback);
+        return command.Show();
     case Command::Check:
-        return Check(request, feedback);
+        return command.Check();
     case Command::Set:
-        return Set(request, feedback);
+        return command.Set();
     case Command::Help:
     case Command::Version:
         break;
     }
     return ExitStatus::Usage;
+}
+} // namespace
+
+ExitStatus RunFileCommand(const Request& request, OutputStream& out, OutputStream& err)
+{
+    FileCommand command(request, err);
+    const ExitStatus status = Run(command, request.command);
+    const CommandReport& report = command.Report();
+    if (request.json)
+    {
+        out << ReportAsJson(report);
+    }
+    else if (request.command == Command::Show && report.settings)
+    {
+        for (const SettingName& setting : kSettingNames)
+        {
+            out << setting.name << '=' << FileBytes{((*report.settings).*setting.field).View()} << '\n';
+        }
+    }
+    return status;
 }

@@ -32,6 +32,7 @@ void ConsoleFeedback::ReportWithCause(const char* text, std::string_view cause)
 
 void ConsoleFeedback::Report(std::string_view text)
 {
+    m_lastReport = text;
     m_err << "tavrelctl: " << m_file << ": " << text << '\n';
 }
 

@@ -24,7 +24,11 @@ public:
     void ReportWithCause(const char* text, std::string_view cause);
     void Warn(std::string_view text);
 
+    // The text of the last message reported, as it followed "tavrelctl: FILE: ".
+    const std::string& LastReport() const { return m_lastReport; }
+
 private:
     OutputStream& m_err;
     std::string m_file;
+    std::string m_lastReport;
 };

@@ -11,6 +11,13 @@ namespace
 {
 using Ipv4 = std::uint32_t;
 
+// The warnings' codes in --json; scripts may rely on them, so they never change.
+constexpr std::string_view kMaskNotContiguousCode = "mask-not-contiguous";
+constexpr std::string_view kNetworkAddressCode = "network-address";
+constexpr std::string_view kBroadcastAddressCode = "broadcast-address";
+constexpr std::string_view kRouterOutsideCode = "router-outside-subnet";
+constexpr std::string_view kSameAddressCode = "same-address";
+
 // A canonical address is four numbers of at most 255, so the scan cannot fail here.
 Ipv4 ToIpv4(const CString& canonical)
 {
@@ -46,7 +53,7 @@ std::string SubnetText(Ipv4 address, Ipv4 mask)
     return ToText(address & mask) + "/" + std::to_string(std::popcount(mask));
 }
 
-void CheckSubnetEnds(const Interface& endpoint, Ipv4 mask, std::vector<std::string>& warnings)
+void CheckSubnetEnds(const Interface& endpoint, Ipv4 mask, std::vector<NetworkWarning>& warnings)
 {
     // A /31 or /32 has no room for a network and a broadcast address: every address is a host.
     if (std::popcount(mask) >= 31)
@@ -54,37 +61,42 @@ void CheckSubnetEnds(const Interface& endpoint, Ipv4 mask, std::vector<std::stri
         return;
     }
     const Ipv4 host = endpoint.address & ~mask;
-    const char* const which = host == 0 ? "network" : host == ~mask ? "broadcast" : nullptr;
-    if (which != nullptr)
+    if (host != 0 && host != ~mask)
     {
-        warnings.push_back(std::string(endpoint.name) + " " + ToText(endpoint.address) + " is the " + which +
-                           " address of its subnet " + SubnetText(endpoint.address, mask));
+        return;
     }
+    const bool network = host == 0;
+    warnings.push_back({network ? kNetworkAddressCode : kBroadcastAddressCode,
+                        std::string(endpoint.name) + " " + ToText(endpoint.address) + " is the " +
+                            (network ? "network" : "broadcast") + " address of its subnet " +
+                            SubnetText(endpoint.address, mask)});
 }
 
-void CheckRouterInside(const Interface& endpoint, Ipv4 router, Ipv4 mask, std::vector<std::string>& warnings)
+void CheckRouterInside(const Interface& endpoint, Ipv4 router, Ipv4 mask, std::vector<NetworkWarning>& warnings)
 {
     if (((router ^ endpoint.address) & mask) != 0)
     {
-        warnings.push_back(std::string(kDefaultRouterName) + " " + ToText(router) + " is outside the subnet " +
-                           SubnetText(endpoint.address, mask) + " of " + std::string(endpoint.name) + " " +
-                           ToText(endpoint.address));
+        warnings.push_back({kRouterOutsideCode, std::string(kDefaultRouterName) + " " + ToText(router) +
+                                                    " is outside the subnet " + SubnetText(endpoint.address, mask) +
+                                                    " of " + std::string(endpoint.name) + " " +
+                                                    ToText(endpoint.address)});
     }
 }
 } // namespace
 
-std::vector<std::string> FindNetworkWarnings(const AddressSettings& settings)
+std::vector<NetworkWarning> FindNetworkWarnings(const AddressSettings& settings)
 {
     const Interface controlUnit{kControlUnitName, ToIpv4(settings.m_strControlUnitIp)};
     const Interface shelfManagement{kShelfManagementName, ToIpv4(settings.m_strShelfMngIp)};
     const Ipv4 mask = ToIpv4(settings.m_strSubnetMask);
     const Ipv4 router = ToIpv4(settings.m_strDefaultRouter);
 
-    std::vector<std::string> warnings;
+    std::vector<NetworkWarning> warnings;
     if (!IsContiguous(mask))
     {
-        warnings.push_back(std::string(kSubnetMaskName) + " " + ToText(mask) +
-                           " is not contiguous ones then zeros; the subnet checks are skipped");
+        warnings.push_back(
+            {kMaskNotContiguousCode, std::string(kSubnetMaskName) + " " + ToText(mask) +
+                                         " is not contiguous ones then zeros; the subnet checks are skipped"});
     }
     else
     {
@@ -95,8 +107,9 @@ std::vector<std::string> FindNetworkWarnings(const AddressSettings& settings)
     }
     if (controlUnit.address == shelfManagement.address)
     {
-        warnings.push_back(std::string(kControlUnitName) + " and " + std::string(kShelfManagementName) +
-                           " are the same address " + ToText(controlUnit.address));
+        warnings.push_back({kSameAddressCode, std::string(kControlUnitName) + " and " +
+                                                  std::string(kShelfManagementName) + " are the same address " +
+                                                  ToText(controlUnit.address)});
     }
     return warnings;
 }

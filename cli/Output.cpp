@@ -63,8 +63,16 @@ std::string DescribeError(int error)
     return text;
 }
 
-OutputStream& OutputStream::operator<<(std::string_view text)
+OutputStream& OutputStream::Write(std::string_view text, TextKind kind)
 {
+    if (m_console.IsConsole())
+    {
+        if (const int error = m_console.Write(text, kind); error != 0 && m_error == 0)
+        {
+            m_error = error;
+        }
+        return *this;
+    }
     ClearWriteError();
     if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size() && m_error == 0)
     {

@@ -1,25 +1,39 @@
 #pragma once
 
+#include "cli/Console.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-// One of the program's output streams, written through stdio. A failed write is remembered rather
-// than acted on line by line; FinishOutput tells at the end, as coreutils' close_stdout does.
+// Bytes of the settings file, written as they are but shown by a Windows console in the ANSI code
+// page; everything else written is the program's own text (Console.h).
+struct FileBytes
+{
+    std::string_view bytes;
+};
+
+// One of the program's output streams, written through stdio, or to the console where it is one on
+// Windows. A failed write is remembered rather than acted on line by line; FinishOutput tells at the
+// end, as coreutils' close_stdout does.
 class OutputStream
 {
 public:
-    explicit OutputStream(std::FILE* file) : m_file(file) {}
+    explicit OutputStream(std::FILE* file) : m_file(file), m_console(file) {}
 
-    OutputStream& operator<<(std::string_view text);
+    OutputStream& operator<<(std::string_view text) { return Write(text, TextKind::Program); }
     OutputStream& operator<<(char ch) { return *this << std::string_view(&ch, 1); }
+    OutputStream& operator<<(FileBytes text) { return Write(text.bytes, TextKind::FileBytes); }
 
     std::FILE* File() const { return m_file; }
     // The error number of the first failed write, or 0.
     int Error() const { return m_error; }
 
 private:
+    OutputStream& Write(std::string_view text, TextKind kind);
+
     std::FILE* m_file;
+    ConsoleOutput m_console;
     int m_error = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "cli/TavrelCtl.h"
 
+#include "cli/CommandReport.h"
 #include "cli/Commands.h"
 #include "cli/CommandLine.h"
 #include "cli/HelpText.h"
@@ -11,6 +12,12 @@ ExitStatus RunTavrelCtl(std::span<const std::string_view> args, OutputStream& ou
     if (!parsed.request)
     {
         err << "tavrelctl: " << parsed.error << " (see tavrelctl --help)\n";
+        if (AsksForJson(args))
+        {
+            CommandReport report;
+            report.error = CommandError{"usage", parsed.error};
+            out << ReportAsJson(report);
+        }
         return ExitStatus::Usage;
     }
     switch (parsed.request->command)

@@ -4,6 +4,10 @@
 #include "config/AddressSettings.h"
 #include "files/FileError.h"
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 // The settings file, relative to the current working directory.
 inline constexpr const char kConfigFileName[] = "lan.cfg";
 
@@ -30,9 +34,30 @@ struct ConfigReadResult
     int error = 0;
 };
 
+// The bytes one read of the settings file saw, kept up to a limit: enough to tell whether the file
+// already holds a text that long without reading it a second time.
+class ConfigFileBytes
+{
+public:
+    // Well above the longest text the settings file is written with (about 250 bytes).
+    static constexpr std::size_t kLimit = 1024;
+
+    // True when the read reached the file's end, the file held no more than the limit and its bytes
+    // are exactly text.
+    bool Equals(std::string_view text) const { return m_reachedEnd && !m_overflowed && m_bytes == text; }
+
+    void Append(std::string_view bytes);
+    void MarkEnd() { m_reachedEnd = true; }
+
+private:
+    std::string m_bytes;
+    bool m_overflowed = false;
+    bool m_reachedEnd = false;
+};
+
 // Reads the settings file at path and assigns every field it names; the others keep their
-// values. Creates and changes nothing.
-ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings);
+// values. Creates and changes nothing. Where seen is given, the bytes read are kept there too.
+ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings, ConfigFileBytes* seen = nullptr);
 
 // The dialog's load: lan.cfg, created empty first where it is missing and the directory allows.
 // Never tells the user anything, and takes a failed read for the end of the file.

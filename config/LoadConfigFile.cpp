@@ -18,7 +18,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 class FileByteSource final : public ConfigByteSource
 {
 public:
-    explicit FileByteSource(std::FILE* file) : m_file(file) {}
+    FileByteSource(std::FILE* file, ConfigFileBytes* seen) : m_file(file), m_seen(seen) {}
 
     // fread stops short only at the end or on an error. An error ends the file: nothing after it is
     // read, even where a later read would succeed.
@@ -34,6 +34,14 @@ public:
         {
             m_error = errno != 0 ? errno : EIO;
         }
+        if (m_seen != nullptr)
+        {
+            m_seen->Append({buffer, count});
+            if (count == 0 && m_error == 0)
+            {
+                m_seen->MarkEnd();
+            }
+        }
         return count;
     }
 
@@ -41,11 +49,22 @@ public:
 
 private:
     std::FILE* m_file;
+    ConfigFileBytes* m_seen;
     int m_error = 0;
 };
 } // namespace
 
-ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
+void ConfigFileBytes::Append(std::string_view bytes)
+{
+    if (m_overflowed || m_bytes.size() + bytes.size() > kLimit)
+    {
+        m_overflowed = true;
+        return;
+    }
+    m_bytes.append(bytes);
+}
+
+ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings, ConfigFileBytes* seen)
 {
     // Looked at before opening: opening a FIFO waits for a writer, and a device may never end.
     switch (KindOfFile(path))
@@ -68,7 +87,7 @@ ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
     }
     // The reader keeps a large buffer of its own.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    FileByteSource source(file.get());
+    FileByteSource source(file.get(), seen);
     if (const int error = LoadConfigFrom(source, settings); error != 0)
     {
         return {ConfigReadStatus::ReadFailed, error};

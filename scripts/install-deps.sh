@@ -11,6 +11,7 @@ packages=(
                                                   # the caption buttons), screenshots
     python3 valgrind procps strace            # helper scripts, profiling, read errors injected in tests
     osslsigncode openssl                      # signing the release, and its test certificate
+    ansible-core                              # the fleet example and its test
 )
 # Wine's 32-bit half runs the shipped 32-bit program beside the 64-bit one.
 foreign=(wine32:i386)

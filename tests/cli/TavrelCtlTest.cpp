@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -45,6 +46,9 @@ struct Case
     std::optional<std::string> after{};
     Setup setup = Setup::Plain;
     std::string path = "lan.cfg";
+    // With --json: standard output as a Python literal of what a JSON parser must make of it, in
+    // place of its exact bytes.
+    std::optional<std::string> json{};
 };
 
 void PrintTo(const Case& c, std::ostream* os)
@@ -60,6 +64,26 @@ ProcessResult RunTavrelCtl(const std::vector<std::string>& args, bool asNobody =
 std::set<fs::path> Entries()
 {
     return {fs::recursive_directory_iterator("."), fs::recursive_directory_iterator()};
+}
+
+// A real JSON parser (Python's) reads the output: one line of ASCII whose value equals expected, a
+// Python literal whose strings hold the file's bytes as characters of the same number.
+testing::AssertionResult ParsesAs(const std::string& out, const std::string& expected)
+{
+    constexpr const char* kScript = R"(import ast, json, sys
+out = sys.argv[1]
+if not out.isascii() or out.count("\n") != 1 or not out.endswith("\n"):
+    sys.exit("not one line of ASCII: " + repr(out))
+got = json.loads(out)
+if got != ast.literal_eval(sys.argv[2]):
+    sys.exit("parsed as " + repr(got))
+)";
+    const ProcessResult python = RunProcess(PYTHON3_PATH, {"-c", kScript, out, expected});
+    if (python.status == 0)
+    {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << python.err;
 }
 
 class TavrelCtlTest : public testing::TestWithParam<Case>
@@ -103,7 +127,14 @@ TEST_P(TavrelCtlTest, Run)
         RunTavrelCtl(c.args, c.setup == Setup::UnreadableFile || c.setup == Setup::ReadOnlyFolder);
 
     EXPECT_EQ(result.status, c.status);
-    EXPECT_EQ(result.out, c.out);
+    if (c.json)
+    {
+        EXPECT_TRUE(ParsesAs(result.out, *c.json));
+    }
+    else
+    {
+        EXPECT_EQ(result.out, c.out);
+    }
     EXPECT_EQ(result.err, c.err);
     chmod(path, 0644);
     EXPECT_EQ(ReadFileBytes(c.path), c.after ? c.after : c.before);
@@ -140,6 +171,16 @@ const std::vector<std::string> kSetAll = {"set",      "--control-unit", "10.1.1.
                                           "10.1.1.2", "--subnet-mask",  "255.255.255.0", "--default-router",
                                           "10.1.1.1"};
 
+// The sample's settings as --json gives them, as a Python literal.
+const std::string kSampleJson = R"({"control-unit": "10.1.1.3", "shelf-management": "10.1.1.2", )"
+                                R"("subnet-mask": "255.255.255.0", "default-router": "10.1.1.1"})";
+
+Case Json(Case c, const std::string& expected)
+{
+    c.json = expected;
+    return c;
+}
+
 std::string Name(const testing::TestParamInfo<Case>& info)
 {
     return info.param.name;
@@ -159,14 +200,26 @@ INSTANTIATE_TEST_SUITE_P(Show, TavrelCtlTest, testing::Values(
     Case{"Fifo", {"show"}, 2, "", kNotRegular, {}, {}, Setup::Fifo},
     Case{"Device", {"show", "--file", "/dev/zero"}, 2, "", "tavrelctl: /dev/zero: not a regular file\n"},
     Case{"Unreadable", {"show"}, 2, "", "tavrelctl: lan.cfg: cannot be read: permission denied\n", kSample, {},
-         Setup::UnreadableFile}),
+         Setup::UnreadableFile},
+    // The help words of Windows are a file's name where an option takes them as its value.
+    Case{"HelpWordAsFileName", {"show", "--file", "-?"}, 2, "", "tavrelctl: -?: no such file\n"},
+    Json({"Json", {"show", "--json"}, 0, "", "", kSample}, R"({"settings": )" + kSampleJson + "}"),
+    // Bytes above 0x7F, control bytes, quote and backslash: each comes back as the same byte.
+    Json({"JsonBytes", {"show", "--json"}, 0, "", "", "MANAGMENT_IP_ADDR=a\x01\"\\\xE9\xFF\x7F\r\n"},
+         R"({"settings": {"control-unit": 'a\x01"\\\xe9\xff\x7f', "shelf-management": "", "subnet-mask": "", )"
+         R"("default-router": ""}})")),
     Name);
 
 INSTANTIATE_TEST_SUITE_P(Check, TavrelCtlTest, testing::Values(
     Case{"Sample", {"check"}, 0, "", "", kSample},
     Case{"FirstFailureOnly", {"check"}, 1, "", "tavrelctl: lan.cfg: Invalid Subnet Mask IP address\n",
          CanonicalConfigText("010.1.1.3", "10.1.1.2", "255.255.255.x", "router")},
-    Case{"Missing", {"check"}, 2, "", kMissing}),
+    Case{"Missing", {"check"}, 2, "", kMissing},
+    Json({"JsonWarnings", {"check", "--json"}, 0, "", kSame,
+          CanonicalConfigText("10.1.1.3", "10.1.1.3", "255.255.255.0", "10.1.1.1")},
+         R"({"settings": {"control-unit": "10.1.1.3", "shelf-management": "10.1.1.3", "subnet-mask": "255.255.255.0", )"
+         R"("default-router": "10.1.1.1"}, "warnings": [{"code": "same-address", "message": )"
+         R"("control-unit and shelf-management are the same address 10.1.1.3"}]})")),
     Name);
 
 INSTANTIATE_TEST_SUITE_P(Set, TavrelCtlTest, testing::Values(
@@ -185,7 +238,18 @@ INSTANTIATE_TEST_SUITE_P(Set, TavrelCtlTest, testing::Values(
     Case{"StrictWarningWritesNothing", {"set", "--strict", "--shelf-management", "10.1.1.3"}, 3, "", kSame, kSample},
     Case{"ReadOnlyFile", kSetOne, 2, "", WriteFailed("the file is read-only"), kSample, {}, Setup::ReadOnlyFile},
     Case{"ReadOnlyFolder", kSetAll, 2, "", WriteFailed("permission denied"), {}, {}, Setup::ReadOnlyFolder},
-    Case{"Fifo", kSetOne, 2, "", kNotRegular, {}, {}, Setup::Fifo}),
+    Case{"Fifo", kSetOne, 2, "", kNotRegular, {}, {}, Setup::Fifo},
+    Json({"JsonChanged", {"set", "--json", "--default-router", "10.1.1.254"}, 0, "", "", kSample,
+          CanonicalConfigText("10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.254")},
+         R"({"settings": {"control-unit": "10.1.1.3", "shelf-management": "10.1.1.2", "subnet-mask": "255.255.255.0", )"
+         R"("default-router": "10.1.1.254"}, "warnings": [], "changed": True})"),
+    Json({"JsonUnchanged", {"set", "--json", "--default-router", "10.1.1.1"}, 0, "", "", kSample},
+         R"({"settings": )" + kSampleJson + R"(, "warnings": [], "changed": False})"),
+    // What the file holds is what was loaded: nothing was written.
+    Json({"JsonInvalidAddress", {"set", "--json", "--subnet-mask", "255.255.255.x"}, 1, "",
+          "tavrelctl: lan.cfg: Invalid Subnet Mask IP address\n", kSample},
+         R"({"settings": )" + kSampleJson + R"(, "warnings": [], "changed": False, "error": )"
+         R"({"code": "invalid-address", "message": "Invalid Subnet Mask IP address"}})")),
     Name);
 // clang-format on
 
@@ -209,7 +273,9 @@ INSTANTIATE_TEST_SUITE_P(Usage, TavrelCtlTest, testing::Values(
     Usage("NonAsciiValue", {"set", "--control-unit", "10.1.1.4 \xC3\xA9"},
           "non-ASCII byte in the value of --control-unit"),
     Usage("OptionOfAnotherCommand", {"show", "--strict"}, "--strict does not go with show"),
-    Usage("SetNamesNothing", {"set", "--strict"}, "set names no setting to change")),
+    Usage("SetNamesNothing", {"set", "--strict"}, "set names no setting to change"),
+    Json(Usage("Json", {"show", "--json", "--fiel", "x"}, "unknown option '--fiel'"),
+         R"({"error": {"code": "usage", "message": "unknown option '--fiel'"}})")),
     Name);
 
 // Columns: name, control unit, shelf management, mask, router, the warning (none: empty).
@@ -258,12 +324,49 @@ TEST_F(TavrelCtlProgramTest, HelpNamesEveryCommandOptionAndStatus)
     const ProcessResult help = RunTavrelCtl({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(RunTavrelCtl({"help"}).out, help.out);
+    EXPECT_EQ(RunTavrelCtl({"show", "-?"}).out, help.out);
+    EXPECT_EQ(RunTavrelCtl({"/?"}).out, help.out);
+    // An 80-column console does not wrap it.
+    for (std::size_t start = 0, end = 0; start < help.out.size(); start = end + 1)
+    {
+        end = help.out.find('\n', start);
+        EXPECT_LE(end - start, 79U) << help.out.substr(start, end - start);
+    }
     for (const char* word :
          {"show", "check", "set", "--file", "--strict", "--control-unit", "--shelf-management", "--subnet-mask",
           "--default-router", "--version", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  64 ", "\n  75 "})
     {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
+}
+
+// A set that would write the bytes the file holds writes nothing: the same file, the same time.
+TEST_F(TavrelCtlProgramTest, SetTwiceWithTheSameSettingsLeavesTheFileUntouched)
+{
+    const std::vector<std::string> set = {
+        "set",           "--control-unit", "10.1.1.3",         "--shelf-management", "10.1.1.2",
+        "--subnet-mask", "255.255.255.0",  "--default-router", "010.001.001.001"};
+    ASSERT_EQ(RunTavrelCtl(set).status, 0);
+    // A time long past, so that any write would show in it.
+    const timespec times[2] = {{946684800, 0}, {946684800, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, "lan.cfg", times, 0), 0);
+    struct stat before
+    {
+    };
+    ASSERT_EQ(stat("lan.cfg", &before), 0);
+
+    const ProcessResult again = RunTavrelCtl(set);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out + again.err, "");
+    struct stat after
+    {
+    };
+    ASSERT_EQ(stat("lan.cfg", &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+    EXPECT_EQ(ReadFileBytes("lan.cfg"), kSampleConfigText);
 }
 
 TEST_F(TavrelCtlProgramTest, VersionIsTheProjectVersion)
