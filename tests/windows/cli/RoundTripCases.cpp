@@ -37,6 +37,15 @@ TEST_F(Tavrelctl, SetThenShowRoundTrip)
     EXPECT_EQ(show.err, "");
 }
 
+// The Windows habit asks for the help as --help does.
+TEST_F(Tavrelctl, SlashQuestionMarkShowsTheHelp)
+{
+    const ProcessResult help = RunProcess(ProgramUnderTest(), {"/?"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: tavrelctl")) << help.out;
+    EXPECT_EQ(help.out, RunProcess(ProgramUnderTest(), {"--help"}).out);
+}
+
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the
 // lock's own status and writes nothing.
 TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)

@@ -22,12 +22,12 @@ struct ControlRow
 
 constexpr DWORD kLabelSet = SS_CENTERIMAGE | WS_GROUP;
 constexpr DWORD kEditSet = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD kEditClear = ES_NUMBER | ES_MULTILINE | ES_READONLY;
+// Each field belongs to its label's group.
+constexpr DWORD kEditClear = ES_NUMBER | ES_MULTILINE | ES_READONLY | WS_GROUP;
 
-// The template in creation order, which is also the order of the child windows.
+// The template in creation order, which is also the order of the child windows: each field right
+// after its label, which is what a screen reader names it from; then OK and Cancel, a group of two.
 constexpr ControlRow kControls[] = {
-    {IDOK, "Button", "OK", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, {122, 116, 50, 14}},
-    {IDCANCEL, "Button", "Cancel", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, 0, {49, 116, 50, 14}},
     {IDC_LABEL_CONTROL_UNIT,
      "Static",
      "Control Unit IP Address: ",
@@ -36,6 +36,7 @@ constexpr ControlRow kControls[] = {
      kLabelSet,
      WS_TABSTOP,
      {18, 13, 97, 13}},
+    {IDC_CONTROL_UNIT_IP, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 13, 76, 13}},
     {IDC_LABEL_SHELF_MNG,
      "Static",
      "Shelf Management IP Address:",
@@ -44,7 +45,9 @@ constexpr ControlRow kControls[] = {
      kLabelSet,
      WS_TABSTOP,
      {18, 34, 100, 13}},
+    {IDC_SHELF_MNG_IP, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 34, 76, 13}},
     {IDC_LABEL_SUBNET_MASK, "Static", "Subnet Mask:", SS_TYPEMASK, SS_LEFT, kLabelSet, WS_TABSTOP, {18, 67, 96, 13}},
+    {IDC_SUBNET_MASK, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 67, 76, 13}},
     {IDC_LABEL_DEFAULT_ROUTER,
      "Static",
      "Default Router IP Address:",
@@ -53,10 +56,9 @@ constexpr ControlRow kControls[] = {
      kLabelSet,
      WS_TABSTOP,
      {18, 85, 96, 13}},
-    {IDC_CONTROL_UNIT_IP, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 13, 76, 13}},
-    {IDC_SHELF_MNG_IP, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 34, 76, 13}},
-    {IDC_SUBNET_MASK, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 67, 76, 13}},
     {IDC_DEFAULT_ROUTER, "Edit", "", 0, 0, kEditSet, kEditClear, {123, 86, 76, 13}},
+    {IDOK, "Button", "OK", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP | WS_GROUP, 0, {122, 116, 50, 14}},
+    {IDCANCEL, "Button", "Cancel", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, WS_GROUP, {49, 116, 50, 14}},
 };
 
 std::string ClassOf(HWND hWnd)
