@@ -121,7 +121,7 @@ def build_table(medians, results, runs):
     for label, name in (("tavrel32", "win32 Tavrel.exe"), ("tavrel64", "win64 Tavrel.exe"),
                         ("tavrelctl32", "win32 tavrelctl.exe"), ("tavrelctl64", "win64 tavrelctl.exe")):
         problems = results.get(f"pe_problem_{label}", [])
-        table.add(f"{name} imports", first(f"imports_{label}") or "none", "system DLLs only",
+        table.add(f"{name} imports", first(f"imports_{label}") or "none", "KnownDLLs only",
                   first(f"pe_status_{label}") == "0" and not problems)
         for problem in problems:
             table.add("", problem)

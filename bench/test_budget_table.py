@@ -155,13 +155,13 @@ class BudgetTableTest(unittest.TestCase):
 
     def test_each_import_problem_gets_its_own_row(self):
         lines = with_result("pe_status_tavrel32", "1") + [
-            "RESULT pe_problem_tavrel32 imports libstdc++-6.dll, which is not a Windows system DLL",
-            "RESULT pe_problem_tavrel32 imports libgcc_s_dw2-1.dll, which is not a Windows system DLL",
+            "RESULT pe_problem_tavrel32 imports libstdc++-6.dll, which is not a KnownDLL",
+            "RESULT pe_problem_tavrel32 imports libgcc_s_dw2-1.dll, which is not a KnownDLL",
         ]
         table = self.build(lines=lines)
         values = [row[1] for row in table.rows]
-        self.assertIn("imports libstdc++-6.dll, which is not a Windows system DLL", values)
-        self.assertIn("imports libgcc_s_dw2-1.dll, which is not a Windows system DLL", values)
+        self.assertIn("imports libstdc++-6.dll, which is not a KnownDLL", values)
+        self.assertIn("imports libgcc_s_dw2-1.dll, which is not a KnownDLL", values)
 
     def test_instruction_counts_are_shown_only_when_measured(self):
         lines = GOOD_RESULTS.splitlines() + [
