@@ -12,9 +12,9 @@
 namespace
 {
 // "cannot be read", and why where the system said.
-std::string CannotBeRead(int error)
+std::string CannotBeRead(FileError error)
 {
-    return error == 0 ? "cannot be read" : "cannot be read: " + DescribeError(error);
+    return error == FileError::None ? "cannot be read" : std::string("cannot be read: ") + DescribeFileError(error);
 }
 
 // Reads the file by the dialog's rules. A missing file is an error unless missingIsEmpty: set

@@ -26,8 +26,8 @@ enum class ConfigReadStatus
 struct ConfigReadResult
 {
     ConfigReadStatus status = ConfigReadStatus::Loaded;
-    // The system's error number where the open or a read failed, when it is known; otherwise 0.
-    int error = 0;
+    // Why the open or a read failed, where the system said.
+    FileError error = FileError::None;
 };
 
 // Reads the settings file at path and assigns every field it names; the others keep their

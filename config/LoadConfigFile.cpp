@@ -1,47 +1,25 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
-#include "files/FileKind.h"
-#include "files/ReadableFile.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include "files/FileSystem.h"
 
 namespace
 {
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 class FileByteSource final : public ConfigByteSource
 {
 public:
-    explicit FileByteSource(std::FILE* file) : m_file(file) {}
+    explicit FileByteSource(const FileHandle& file) : m_file(file) {}
 
-    // fread stops short only at the end or on an error. An error ends the file: nothing after it is
-    // read, even where a later read would succeed.
+    // An error ends the file: nothing after it is read, even where a later read would succeed.
     std::size_t Read(char* buffer, std::size_t capacity) override
     {
-        if (m_error != 0)
-        {
-            return 0;
-        }
-        errno = 0;
-        const std::size_t count = std::fread(buffer, 1, capacity, m_file);
-        if (std::ferror(m_file))
-        {
-            m_error = errno != 0 ? errno : EIO;
-        }
-        return count;
+        return m_error != FileError::None ? 0 : ReadFromFile(m_file, buffer, capacity, m_error);
     }
 
-    int Error() const override { return m_error; }
+    FileError Error() const override { return m_error; }
 
 private:
-    std::FILE* m_file;
-    int m_error = 0;
+    const FileHandle& m_file;
+    FileError m_error = FileError::None;
 };
 } // namespace
 
@@ -59,17 +37,16 @@ ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
     case FileKind::Unknown:
         return {ConfigReadStatus::Unreadable};
     }
-    // Binary mode: the line rules are applied by the reader, the same on every platform.
-    errno = 0;
-    const FilePtr file(OpenFileForReading(path));
-    if (!file)
+    // Bytes as they are: the line rules are applied by the reader, the same on every platform, and
+    // the reader keeps a large buffer of its own.
+    FileError error = FileError::None;
+    const FileHandle file = OpenFileForReading(path, error);
+    if (!file.IsValid())
     {
-        return {ConfigReadStatus::Unreadable, errno};
+        return {ConfigReadStatus::Unreadable, error};
     }
-    // The reader keeps a large buffer of its own.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    FileByteSource source(file.get());
-    if (const int error = LoadConfigFrom(source, settings); error != 0)
+    FileByteSource source(file);
+    if (error = LoadConfigFrom(source, settings); error != FileError::None)
     {
         return {ConfigReadStatus::ReadFailed, error};
     }
