@@ -26,7 +26,8 @@ private:
 ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
 {
     // Looked at before opening: opening a FIFO waits for a writer, and a device may never end.
-    switch (KindOfFile(path))
+    FileError error = FileError::None;
+    switch (KindOfFile(path, error))
     {
     case FileKind::Regular:
         break;
@@ -35,11 +36,10 @@ ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings)
     case FileKind::NotRegular:
         return {ConfigReadStatus::NotRegular};
     case FileKind::Unknown:
-        return {ConfigReadStatus::Unreadable};
+        return {ConfigReadStatus::Unreadable, error};
     }
     // Bytes as they are: the line rules are applied by the reader, the same on every platform, and
     // the reader keeps a large buffer of its own.
-    FileError error = FileError::None;
     const FileHandle file = OpenFileForReading(path, error);
     if (!file.IsValid())
     {

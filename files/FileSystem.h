@@ -14,12 +14,12 @@ enum class FileKind
     Regular,
     // A directory, a FIFO, a device, or a link to one.
     NotRegular,
-    // The system would not say.
+    // The system would not say; error tells why.
     Unknown,
 };
 
 // Decided without reading anything, so that a FIFO or a device can neither block nor run forever.
-FileKind KindOfFile(const char* path);
+FileKind KindOfFile(const char* path, FileError& error);
 
 // Creates an empty file at path, and only there: a name that is already taken, also by a symbolic
 // link whose target is missing, is left alone. False when nothing was created.

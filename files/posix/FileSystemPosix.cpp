@@ -13,7 +13,7 @@ bool FileHandleTraits::Close(Type handle)
     return ::close(handle) == 0;
 }
 
-FileKind KindOfFile(const char* path)
+FileKind KindOfFile(const char* path, FileError& error)
 {
     struct stat status
     {
@@ -22,7 +22,12 @@ FileKind KindOfFile(const char* path)
     {
         return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::NotRegular;
     }
-    return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unknown;
+    if (errno == ENOENT || errno == ENOTDIR)
+    {
+        return FileKind::Missing;
+    }
+    error = FileErrorFromErrno(errno);
+    return FileKind::Unknown;
 }
 
 bool CreateEmptyFile(const char* path)

@@ -28,15 +28,20 @@ bool FileHandleTraits::Close(Type handle)
     return ::CloseHandle(handle) != FALSE;
 }
 
-FileKind KindOfFile(const char* path)
+FileKind KindOfFile(const char* path, FileError& error)
 {
     // No access asked for: enough to learn the type, and Wine does not wait on a FIFO opened so.
     const FileHandle file(::CreateFileW(WidePath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.IsValid())
     {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::Missing : FileKind::Unknown;
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        {
+            return FileKind::Missing;
+        }
+        error = FileErrorFromWin32(code);
+        return FileKind::Unknown;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (::GetFileType(file.Get()) != FILE_TYPE_DISK)
@@ -45,6 +50,7 @@ FileKind KindOfFile(const char* path)
     }
     if (!::GetFileInformationByHandle(file.Get(), &info))
     {
+        error = FileErrorFromWin32(::GetLastError());
         return FileKind::Unknown;
     }
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::NotRegular : FileKind::Regular;
