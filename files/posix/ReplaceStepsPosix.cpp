@@ -84,7 +84,8 @@ std::string TempName(unsigned number)
     return name;
 }
 
-FileError ErrorOf(bool done)
+// None where a call succeeded, otherwise why the system says it failed.
+FileError ErrorUnless(bool done)
 {
     return done ? FileError::None : FileErrorFromErrno(errno);
 }
@@ -107,7 +108,7 @@ FileError FindExisting(const char* path, ExistingFile& existing)
             return FileErrorFromErrno(errno);
         }
         // The folder itself must be there for a new file.
-        return ErrorOf(::access(existing.place.folder.c_str(), F_OK) == 0);
+        return ErrorUnless(::access(existing.place.folder.c_str(), F_OK) == 0);
     }
     if (const FileError error = CheckExisting(file); error != FileError::None)
     {
@@ -161,17 +162,17 @@ bool KeepAccess(const ExistingFile& existing, const TemporaryFile& temp)
 
 FileError Flush(const FileHandle& file)
 {
-    return ErrorOf(::fsync(file.Get()) == 0);
+    return ErrorUnless(::fsync(file.Get()) == 0);
 }
 
 FileError CloseFile(FileHandle& file)
 {
-    return ErrorOf(file.Close());
+    return ErrorUnless(file.Close());
 }
 
 FileError RenameOver(const FilePlace& place, const TemporaryFile& temp)
 {
-    return ErrorOf(::rename(PathIn(place.folder, temp.name).c_str(), PathOf(place).c_str()) == 0);
+    return ErrorUnless(::rename(PathIn(place.folder, temp.name).c_str(), PathOf(place).c_str()) == 0);
 }
 
 FileError RenameNoReplace(const FilePlace& place, const TemporaryFile& temp)
@@ -214,7 +215,7 @@ void FlushFolder(const FilePlace& place)
 FileError OpenToRewrite(const FilePlace& place, FileHandle& file)
 {
     file.Reset(::open(PathOf(place).c_str(), O_RDWR | O_CLOEXEC));
-    return ErrorOf(file.IsValid());
+    return ErrorUnless(file.IsValid());
 }
 
 FileError OverwriteAll(const FileHandle& file, std::string_view bytes)
@@ -227,5 +228,5 @@ FileError OverwriteAll(const FileHandle& file, std::string_view bytes)
     {
         return error;
     }
-    return ErrorOf(::ftruncate(file.Get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(file.Get()) == 0);
+    return ErrorUnless(::ftruncate(file.Get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(file.Get()) == 0);
 }

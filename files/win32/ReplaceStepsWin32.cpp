@@ -24,7 +24,8 @@ FileError LastError()
     return FileErrorFromWin32(::GetLastError());
 }
 
-FileError ErrorOf(bool done)
+// None where a call succeeded, otherwise why the system says it failed.
+FileError ErrorUnless(bool done)
 {
     return done ? FileError::None : LastError();
 }
@@ -162,19 +163,19 @@ bool KeepAccess(const ExistingFile& existing, const TemporaryFile& temp)
 
 FileError Flush(const FileHandle& file)
 {
-    return ErrorOf(::FlushFileBuffers(file.Get()) != FALSE);
+    return ErrorUnless(::FlushFileBuffers(file.Get()) != FALSE);
 }
 
 FileError CloseFile(FileHandle& file)
 {
-    return ErrorOf(file.Close());
+    return ErrorUnless(file.Close());
 }
 
 FileError RenameOver(const FilePlace& place, const TemporaryFile& temp)
 {
     const std::wstring from = PathIn(place.folder, temp.name);
     const std::wstring to = PathOf(place);
-    return ErrorOf(RetryWhileShared(
+    return ErrorUnless(RetryWhileShared(
         [&] { return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); },
         true));
 }
@@ -196,7 +197,7 @@ FileError RenameNoReplace(const FilePlace& place, const TemporaryFile& temp)
     {
         return FileErrorFromWin32(error);
     }
-    return ErrorOf(::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH));
+    return ErrorUnless(::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH));
 }
 
 void RemoveTemporary(const FilePlace& place, TemporaryFile& temp)
@@ -214,7 +215,7 @@ void FlushFolder(const FilePlace&)
 FileError OpenToRewrite(const FilePlace& place, FileHandle& file)
 {
     file = OpenExisting(PathOf(place), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
-    return ErrorOf(file.IsValid());
+    return ErrorUnless(file.IsValid());
 }
 
 FileError OverwriteAll(const FileHandle& file, std::string_view bytes)
@@ -227,5 +228,5 @@ FileError OverwriteAll(const FileHandle& file, std::string_view bytes)
     {
         return error;
     }
-    return ErrorOf(::SetEndOfFile(file.Get()) && ::FlushFileBuffers(file.Get()));
+    return ErrorUnless(::SetEndOfFile(file.Get()) && ::FlushFileBuffers(file.Get()));
 }
