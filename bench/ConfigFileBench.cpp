@@ -3,6 +3,8 @@
 #include "bench/BenchFiles.h"
 #include "bench/GeneratedConfigs.h"
 #include "config/ConfigFile.h"
+#include "tests/support/SampleConfig.h"
+#include "tests/support/SettingsBuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -59,8 +61,8 @@ void RegisterLoads(const std::filesystem::path& root)
     benchmark::RegisterBenchmark("LoadConfigFile/typical",
                                  [root](benchmark::State& state)
                                  {
-                                     LoadLoop(state, WriteConfig(root, "typical", TypicalConfig()),
-                                              TypicalConfig().size(), "10.1.1.3", "255.255.255.0");
+                                     LoadLoop(state, WriteConfig(root, "typical", kSampleConfigText),
+                                              kSampleConfigText.size(), kSampleControlUnit, kSampleSubnetMask);
                                  })
         ->UseRealTime();
 
@@ -93,7 +95,7 @@ void RegisterSave(const std::filesystem::path& root)
                                  {
                                      const std::filesystem::path where = WriteConfig(root, "save", "");
                                      std::filesystem::current_path(where);
-                                     const AddressSettings settings = TypicalSettings();
+                                     const AddressSettings settings = SampleSettings();
                                      LastMessage feedback;
                                      for (auto _ : state)
                                      {
@@ -103,12 +105,12 @@ void RegisterSave(const std::filesystem::path& root)
                                              break;
                                          }
                                      }
-                                     if (ReadWholeFile(where / kConfigFileName) != TypicalConfig())
+                                     if (ReadWholeFile(where / kConfigFileName) != kSampleConfigText)
                                      {
                                          state.SkipWithError("the saved file is not the expected seven lines");
                                      }
                                      state.SetBytesProcessed(state.iterations() *
-                                                             static_cast<std::int64_t>(TypicalConfig().size()));
+                                                             static_cast<std::int64_t>(kSampleConfigText.size()));
                                  })
         ->UseRealTime()
         ->Unit(benchmark::kMicrosecond);

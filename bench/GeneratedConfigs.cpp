@@ -1,7 +1,5 @@
 #include "bench/GeneratedConfigs.h"
 
-#include "config/ConfigText.h"
-
 namespace
 {
 std::string Pad(std::string_view text, char fill, std::size_t width)
@@ -65,20 +63,4 @@ std::string MakeConfig(ConfigShape shape, std::size_t bytes)
     content.resize(bodyEnd);
     content += kLastLine;
     return content;
-}
-
-AddressSettings TypicalSettings()
-{
-    AddressSettings settings;
-    settings.m_strControlUnitIp = "10.1.1.3";
-    settings.m_strShelfMngIp = "10.1.1.2";
-    settings.m_strSubnetMask = "255.255.255.0";
-    settings.m_strDefaultRouter = "10.1.1.1";
-    return settings;
-}
-
-const std::string& TypicalConfig()
-{
-    static const std::string text = BuildConfigText(TypicalSettings());
-    return text;
 }

@@ -5,13 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "config/AddressSettings.h"
-
-// The settings of an ordinary unit, and the file the tool itself writes for them: what the loader
-// sees on every ordinary start.
-AddressSettings TypicalSettings();
-const std::string& TypicalConfig();
-
 // Every large file starts with the first line and ends with the second (after a line end, without
 // one of its own), and no other line names the Control Unit or the mask: a load that really read
 // the whole file ends with both fields set to these values.

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "res/resource.h"
+#include "tests/support/SampleConfig.h"
 
 // Tavrel's own settings dialog, resources and manifest, shown by the plainest Win32 code: what
 // OnInitDialog does (system-menu entry, menu bar, icon, four texts, focus, centring) without the
@@ -33,10 +34,10 @@ void InitSettingsDialog(HWND hwnd)
     SetMenu(hwnd, LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_HELPMENU)));
     const HANDLE hIcon = LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_MAINFRAME), IMAGE_ICON, 32, 32, LR_SHARED);
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
-    SetDlgItemTextA(hwnd, IDC_DEFAULT_ROUTER, "10.1.1.1");
-    SetDlgItemTextA(hwnd, IDC_CONTROL_UNIT_IP, "10.1.1.3");
-    SetDlgItemTextA(hwnd, IDC_SHELF_MNG_IP, "10.1.1.2");
-    SetDlgItemTextA(hwnd, IDC_SUBNET_MASK, "255.255.255.0");
+    SetDlgItemTextA(hwnd, IDC_DEFAULT_ROUTER, kSampleDefaultRouter);
+    SetDlgItemTextA(hwnd, IDC_CONTROL_UNIT_IP, kSampleControlUnit);
+    SetDlgItemTextA(hwnd, IDC_SHELF_MNG_IP, kSampleShelfMng);
+    SetDlgItemTextA(hwnd, IDC_SUBNET_MASK, kSampleSubnetMask);
     SetFocus(GetDlgItem(hwnd, IDC_CONTROL_UNIT_IP));
 }
 

@@ -3,6 +3,8 @@
 
 #include "files/win32/UniqueHandle.h"
 #include "res/resource.h"
+#include "tests/support/SampleConfig.h"
+#include "tests/support/WineStartRetry.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -80,9 +82,13 @@ bool RunOnce(Target& target, const std::string& workDir, bool record)
     std::string commandLine = "\"" + target.m_strExe + "\"";
 
     LARGE_INTEGER start{};
-    QueryPerformanceCounter(&start);
-    if (!CreateProcessA(target.m_strExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.c_str(), &startup, &info))
+    if (!StartRetryingWineFault(
+            [&]
+            {
+                QueryPerformanceCounter(&start);
+                return CreateProcessA(target.m_strExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      workDir.c_str(), &startup, &info) != FALSE;
+            }))
     {
         std::fprintf(stderr, "%s: CreateProcess failed (%lu)\n", target.m_strLabel.c_str(), GetLastError());
         return false;
@@ -178,8 +184,8 @@ std::string LabelOf(const std::string& exe)
     return name;
 }
 
-// A folder of its own holding a copy of the given lan.cfg, the working folder of every run.
-bool PrepareWorkDir(const char* lanCfg, std::string& workDir)
+// A folder of its own holding the lan.cfg of an ordinary unit, the working folder of every run.
+bool PrepareWorkDir(std::string& workDir)
 {
     char tempPath[MAX_PATH] = {};
     if (GetTempPathA(MAX_PATH, tempPath) == 0)
@@ -187,26 +193,36 @@ bool PrepareWorkDir(const char* lanCfg, std::string& workDir)
         return false;
     }
     workDir = std::string(tempPath) + "tavrel-startup-" + std::to_string(GetCurrentProcessId());
-    return ::CreateDirectoryA(workDir.c_str(), nullptr) && ::CopyFileA(lanCfg, (workDir + "\\lan.cfg").c_str(), TRUE);
+    if (!::CreateDirectoryA(workDir.c_str(), nullptr))
+    {
+        return false;
+    }
+    const FileHandle file(::CreateFileA((workDir + "\\lan.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.IsValid() &&
+           ::WriteFile(file.Get(), kSampleConfigText.data(), static_cast<DWORD>(kSampleConfigText.size()), &written,
+                       nullptr) &&
+           written == kSampleConfigText.size();
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 5)
+    if (argc < 4)
     {
-        std::fprintf(stderr, "usage: StartupLauncher RUNS LAN.CFG Tavrel.exe MinimalDialog.exe [Other.exe...]\n");
+        std::fprintf(stderr, "usage: StartupLauncher RUNS Tavrel.exe Other.exe...\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
     std::vector<Target> targets;
-    for (int i = 3; i < argc; ++i)
+    for (int i = 2; i < argc; ++i)
     {
         targets.push_back({LabelOf(argv[i]), argv[i], {}, {}, {}});
     }
 
     std::string workDir;
-    if (!PrepareWorkDir(argv[2], workDir))
+    if (!PrepareWorkDir(workDir))
     {
         std::fprintf(stderr, "cannot prepare a working directory with lan.cfg\n");
         return 1;

@@ -15,7 +15,7 @@ import sys
 SHAPES = ("endless_line", "lines_250", "nul_heavy", "all_equals")
 MIN_LOAD_MB_PER_S = 200  # on every 64 MiB file
 MAX_LOAD_SLOWDOWN = 1.5  # time per byte at 64 MiB against 1 MiB
-MAX_STARTUP_RATIO = 1.2  # Tavrel against the minimal dialog, medians
+MAX_STARTUP_RATIO = 1.2  # Tavrel against its own dialog shown by plain Win32 code, medians
 MAX_TAVREL_STRIPPED_KIB = 48  # Tavrel.exe, both builds
 MAX_TAVRELCTL_STRIPPED_KIB = 160  # tavrelctl.exe, both builds
 PROGRAMS = (
@@ -99,8 +99,10 @@ def build_table(medians, results, runs):
     for label, name in PROGRAMS:
         table.add(f"start-up {name}",
                   f"{number(f'startup_ms_{label}'):.0f} ms (fastest {number(f'startup_min_ms_{label}'):.0f} ms)")
-    for label, name, budget in (("MinimalDialog", "minimal dialog", MAX_STARTUP_RATIO),
-                                ("PlainSettingsDialog", "plain code", None)):
+    # The budget compares one dialog with itself: what Tavrel's code adds. The empty dialog is another
+    # dialog altogether, shown for information.
+    for label, name, budget in (("PlainSettingsDialog", "its dialog in plain code", MAX_STARTUP_RATIO),
+                                ("MinimalDialog", "minimal dialog", None)):
         ratio = number(f"startup_ratio_{label}")
         fastest = number("startup_min_ms_Tavrel") / number(f"startup_min_ms_{label}")
         # A missing figure is NaN, and NaN compares false: it fails the budget.
@@ -119,7 +121,7 @@ def build_table(medians, results, runs):
     for label, name in (("tavrel32", "win32 Tavrel.exe"), ("tavrel64", "win64 Tavrel.exe"),
                         ("tavrelctl32", "win32 tavrelctl.exe"), ("tavrelctl64", "win64 tavrelctl.exe")):
         problems = results.get(f"pe_problem_{label}", [])
-        table.add(f"{name} imports", first(f"imports_{label}") or "none", "system DLLs only",
+        table.add(f"{name} imports", first(f"imports_{label}") or "none", "KnownDLLs only",
                   first(f"pe_status_{label}") == "0" and not problems)
         for problem in problems:
             table.add("", problem)

@@ -10,6 +10,7 @@
 
 #ifdef _WIN32
 #include "files/Wtf8.h"
+#include "framework/DllSearchPath.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -35,6 +36,7 @@ int Run(const std::vector<std::string>& arguments)
 // WTF-8, which the file layer turns back into the system's name.
 int wmain(int argc, wchar_t** argv)
 {
+    LoadDllsFromSystemFolderOnly();
     // Lines end in a bare line feed on every platform, so that scripts see the same bytes.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

@@ -3,12 +3,14 @@
 #include <cstdlib>
 
 #include "framework/CWinApp.h"
+#include "framework/DllSearchPath.h"
 #include "framework/RuntimeFailure.h"
 
 // Linked into the executable as an object of its own: the C runtime looks for WinMain only after
 // the program's libraries have been searched.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {
+    LoadDllsFromSystemFolderOnly();
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }
 

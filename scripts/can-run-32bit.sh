@@ -4,17 +4,14 @@
 # Succeeds when this machine can run the 32-bit Windows build under Wine: the kernel runs 32-bit x86
 # code and Wine's 32-bit half is installed. Otherwise prints the reason on one line and fails, with
 # status 77 and the line starting "skipped: " when asked to stand in for the 32-bit tests.
-# Checked by running the 32-bit dynamic loader itself: a kernel built with 32-bit support may still
-# have it switched off.
-. "$(dirname "${BASH_SOURCE[0]}")/wine-loader.sh"
-loader=/lib/ld-linux.so.2
+. "$(dirname "${BASH_SOURCE[0]}")/wine-settings.sh"
 reason=${TAVREL_32BIT_UNAVAILABLE:-}
 if [ -n "$reason" ]; then
     : # scripts/with-32bit.sh found that not even emulation can run it
-elif [ ! -e "$loader" ]; then
-    reason="no 32-bit x86 runtime ($loader is missing; install wine32:i386)"
-elif ! "$loader" --version >/dev/null 2>&1; then
-    reason="this machine's kernel cannot run 32-bit x86 code ($loader does not start)"
+elif [ ! -e "$TAVREL_LOADER32" ]; then
+    reason="no 32-bit x86 runtime ($TAVREL_LOADER32 is missing; install wine32:i386)"
+elif ! tavrel_kernel_runs_32bit; then
+    reason="this machine's kernel cannot run 32-bit x86 code ($TAVREL_LOADER32 does not start)"
 elif [ ! -x "$TAVREL_WINE32" ]; then
     reason="32-bit Wine is not installed (install wine32:i386)"
 fi

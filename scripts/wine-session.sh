@@ -25,17 +25,15 @@ fi
 
 say() { echo "wine-session: $*" >&2; }
 
-. "$repo/scripts/wine-loader.sh"
+. "$repo/scripts/wine-settings.sh"
 wine64=$TAVREL_WINE64
 wineserver=$TAVREL_WINESERVER
 [ -x "$wine64" ] || { say "$wine64 not found (make deps installs it)"; exit 127; }
 # Debian keeps wine64 outside PATH; the commands run inside the session expect to find it.
 export PATH="$(dirname "$wine64"):$PATH"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export "${tavrel_wine_env[@]}"
 export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}
 case $WINEPREFIX in /*) ;; *) WINEPREFIX=$PWD/$WINEPREFIX ;; esac # Wine wants it absolute
-export WINEARCH=win64
 
 xvfb_pid=
 child_pid=
@@ -137,28 +135,10 @@ if [ -e "$WINEPREFIX" ] && [ ! -O "$WINEPREFIX" ]; then
     exit 1
 fi
 
-# One prefix holds both halves of Wine where 32-bit code runs. A prefix made before wine32 was
-# installed, or while WINEPATH named 64-bit DLL folders, has an empty syswow64, in which every 32-bit
-# program fails at once (c0000135): such a prefix of ours is made again.
-runs_32bit=$("$repo/scripts/can-run-32bit.sh" >/dev/null && echo 1)
-if [ -n "$runs_32bit" ] && [ -f "$WINEPREFIX/.tavrel-ready" ] &&
-    [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
-    say "the prefix lacks Wine's 32-bit half; creating it again"
-    rm -rf "$WINEPREFIX"
-fi
-if [ ! -f "$WINEPREFIX/.tavrel-ready" ]; then
-    say "creating Wine prefix $WINEPREFIX"
-    timeout -k 5 180 env -u WINEPATH "$wine64" wineboot --init >/dev/null 2>&1 {lock_fd}>&-
-    timeout -k 5 60 "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-        >/dev/null 2>&1 {lock_fd}>&-
-    if ! timeout -k 5 120 "$wineserver" -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
-        say "creating the prefix failed"
-        exit 1
-    fi
-    if [ -n "$runs_32bit" ] && [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
-        say "the new prefix has no 32-bit half: 32-bit programs will not start"
-    fi
-    touch "$WINEPREFIX/.tavrel-ready"
+[ -f "$WINEPREFIX/.tavrel-ready" ] || say "creating Wine prefix $WINEPREFIX"
+if ! tavrel_make_prefix "$WINEPREFIX" {lock_fd}>&-; then
+    say "creating the prefix failed"
+    exit 1
 fi
 
 # Debian's Wine does not load the fonts of fonts-wine from its data folder, so without them in the

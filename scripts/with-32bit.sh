@@ -16,8 +16,7 @@ set -u
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 self=$repo/scripts/with-32bit.sh
-. "$repo/scripts/wine-loader.sh"
-loader=/lib/ld-linux.so.2
+. "$repo/scripts/wine-settings.sh"
 limit=${TAVREL_32BIT_START_LIMIT:-5}
 
 say() { echo "with-32bit: $*" >&2; }
@@ -33,7 +32,7 @@ without_32bit() {
 # Why emulation cannot even be tried here, if so.
 emulation_refused() {
     local release major minor
-    [ -e "$loader" ] && [ -x "$TAVREL_WINE32" ] || {
+    [ -e "$TAVREL_LOADER32" ] && [ -x "$TAVREL_WINE32" ] || {
         echo "32-bit Wine is not installed (install wine32:i386)"
         return
     }
@@ -75,7 +74,7 @@ inside() {
     local magic='\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
     local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
     if ! echo ":tavrel-i386:M::$magic:$mask:$qemu:PF" >/proc/sys/fs/binfmt_misc/register 2>/dev/null ||
-        ! "$loader" --version >/dev/null 2>&1; then
+        ! tavrel_kernel_runs_32bit; then
         without_32bit "32-bit code does not start under $qemu" "$@"
     fi
     export TAVREL_QEMU=$qemu
@@ -110,7 +109,7 @@ case ${1:-} in
 esac
 
 if [ "${TAVREL_32BIT:-}" != emulated ] && [ -z "${TAVREL_32BIT_UNAVAILABLE:-}" ] &&
-    "$loader" --version >/dev/null 2>&1; then
+    tavrel_kernel_runs_32bit; then
     exec "$@"
 fi
 [ -n "${TAVREL_32BIT_UNAVAILABLE:-}" ] && without_32bit "$TAVREL_32BIT_UNAVAILABLE" "$@"

@@ -1,8 +1,9 @@
 #include <windows.h>
 
 #include "tests/support/ChildProcess.h"
-#include "files/Wtf8.h"
 #include "files/win32/UniqueHandle.h"
+#include "files/win32/WidePath.h"
+#include "tests/support/WineStartRetry.h"
 
 namespace
 {
@@ -68,10 +69,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     {
         line += " " + Quote(arg);
     }
-    const std::u16string wideLine = Wtf8ToUtf16(line);
-    const std::u16string wideProgram = Wtf8ToUtf16(program);
-    std::wstring commandLine(wideLine.begin(), wideLine.end());
-    const std::wstring programName(wideProgram.begin(), wideProgram.end());
+    std::wstring commandLine = WidePath(line);
+    const std::wstring programName = WidePath(program);
 
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -90,8 +89,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     startup.hStdOutput = out.Get();
     startup.hStdError = err.Get();
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(programName.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                          nullptr, &startup, &process))
+    if (!StartRetryingWineFault(
+            [&]
+            {
+                return ::CreateProcessW(programName.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process) != FALSE;
+            }))
     {
         return result;
     }

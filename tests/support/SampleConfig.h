@@ -3,8 +3,12 @@
 #include <string>
 #include <string_view>
 
-// lan.cfg exactly as Tavrel writes it for shelf 10.1.1.2, control unit 10.1.1.3, mask 255.255.255.0
-// and router 10.1.1.1: the file of an ordinary start, shared by the tests and the benchmarks.
+// The settings of an ordinary unit, top to bottom as the dialog shows them, and lan.cfg exactly as
+// Tavrel writes them: the file of an ordinary start, shared by the tests and the benchmarks.
+inline constexpr char kSampleControlUnit[] = "10.1.1.3";
+inline constexpr char kSampleShelfMng[] = "10.1.1.2";
+inline constexpr char kSampleSubnetMask[] = "255.255.255.0";
+inline constexpr char kSampleDefaultRouter[] = "10.1.1.1";
 inline constexpr std::string_view kSampleConfigText = "[GENERAL INFORMATION]\r\n"
                                                       "SHELF_MNG_IP_ADDR=10.1.1.2\r\n"
                                                       "SHELF_MNG_SUBNETMASK=255.255.255.0\r\n"

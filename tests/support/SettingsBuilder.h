@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/AddressSettings.h"
+#include "tests/support/SampleConfig.h"
 
 // The four settings in the order the dialog shows them, top to bottom.
 inline AddressSettings MakeSettings(const char* controlUnit, const char* shelfMng, const char* subnetMask,
@@ -14,8 +15,8 @@ inline AddressSettings MakeSettings(const char* controlUnit, const char* shelfMn
     return settings;
 }
 
-// The settings of the sample file (SampleConfig.h).
+// The settings of the sample file.
 inline AddressSettings SampleSettings()
 {
-    return MakeSettings("10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.1");
+    return MakeSettings(kSampleControlUnit, kSampleShelfMng, kSampleSubnetMask, kSampleDefaultRouter);
 }

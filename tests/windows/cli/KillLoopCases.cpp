@@ -2,9 +2,10 @@
 // and a reader beside it never finds it missing. And two at once both succeed.
 #include <windows.h>
 
-#include "files/Wtf8.h"
 #include "files/win32/UniqueHandle.h"
+#include "files/win32/WidePath.h"
 #include "tests/windows/ProgramUnderTest.h"
+#include "tests/support/WineStartRetry.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -23,16 +24,10 @@ constexpr int kReplacingKills = 80;
 constexpr int kCreatingKills = 20;
 constexpr int kConcurrentRounds = 20;
 
-std::wstring Wide(const std::string& text)
-{
-    const std::u16string wide = Wtf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
 // Starts tavrelctl.exe set with one control-unit address; its output goes nowhere.
 KernelHandle StartSet(const std::string& address)
 {
-    std::wstring commandLine = L"\"" + Wide(ProgramUnderTest()) + L"\" set --control-unit " + Wide(address) +
+    std::wstring commandLine = L"\"" + WidePath(ProgramUnderTest()) + L"\" set --control-unit " + WidePath(address) +
                                L" --shelf-management 10.1.1.2 --subnet-mask 255.255.255.0 --default-router 10.1.1.1";
     // No console: under Wine a console program killed midway leaves its console host behind, which
     // holds the test's output open. Standard handles of its own instead.
@@ -46,8 +41,13 @@ KernelHandle StartSet(const std::string& address)
     startup.hStdOutput = nul.Get();
     startup.hStdError = nul.Get();
     PROCESS_INFORMATION process{};
-    if (!nul.IsValid() || !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
-                                            nullptr, nullptr, &startup, &process))
+    if (!nul.IsValid() || !StartRetryingWineFault(
+                              [&]
+                              {
+                                  return ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                                          DETACHED_PROCESS, nullptr, nullptr, &startup,
+                                                          &process) != FALSE;
+                              }))
     {
         return KernelHandle();
     }

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "files/FileHandle.h"
-#include "files/Wtf8.h"
+#include "files/win32/WidePath.h"
 #include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ConcurrentSets.h"
@@ -85,16 +85,14 @@ TEST_F(Tavrelctl, ConcurrentSetsLoseNoChange)
 TEST_F(Tavrelctl, FileInAFolderNamedOutsideTheAnsiCodePage)
 {
     const std::string folder = "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80";
-    const std::u16string wide = Wtf8ToUtf16(folder);
-    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(std::wstring(wide.begin(), wide.end()))));
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(WidePath(folder))));
     const std::string file = folder + "\\lan.cfg";
     const ProcessResult set =
         RunProcess(ProgramUnderTest(), {"set", "--file", file, "--control-unit", "10.1.1.3", "--shelf-management",
                                         "10.1.1.2", "--subnet-mask", "255.255.255.0", "--default-router", "10.1.1.1"});
     EXPECT_EQ(set.status, 0);
     EXPECT_EQ(set.err, "");
-    const std::u16string wideFile = Wtf8ToUtf16(file);
-    EXPECT_EQ(ReadFileBytes(std::filesystem::path(std::wstring(wideFile.begin(), wideFile.end()))), kSampleConfigText);
+    EXPECT_EQ(ReadFileBytes(std::filesystem::path(WidePath(file))), kSampleConfigText);
     const ProcessResult show = RunProcess(ProgramUnderTest(), {"show", "--file", file});
     EXPECT_EQ(show.status, 0);
     EXPECT_EQ(show.err, "");

@@ -2,6 +2,7 @@
 
 #include "tests/windows/e2e/Keyboard.h"
 #include "tests/windows/e2e/Wait.h"
+#include "tests/support/WineStartRetry.h"
 
 #include <cstdio>
 
@@ -31,8 +32,13 @@ TavrelProcess::TavrelProcess(const std::string& exe, std::optional<std::string_v
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          m_folder.Path().string().c_str(), &si, &pi))
+    const std::string folder = m_folder.Path().string();
+    if (!StartRetryingWineFault(
+            [&]
+            {
+                return ::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        folder.c_str(), &si, &pi) != FALSE;
+            }))
     {
         std::printf("cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
         return;

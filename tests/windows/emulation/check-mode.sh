@@ -5,7 +5,7 @@
 # fetched when it emulates (TAVREL_QEMU), as 32-bit x86 code of their own otherwise. A 32-bit
 # cmd.exe is kept waiting on its input while the kernel is asked what it runs in that process.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-loader.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-settings.sh"
 
 if [ -n "${TAVREL_32BIT_UNAVAILABLE:-}" ]; then
     echo "skipped: no 32-bit program runs here: $TAVREL_32BIT_UNAVAILABLE"

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "config/ConfigFile.h"
-#include "files/Wtf8.h"
 #include "files/win32/UniqueHandle.h"
 #include "files/win32/WidePath.h"
 #include "tests/support/RecordingFeedback.h"
@@ -35,11 +34,6 @@ void ExpectSaved(const fs::path& path, const std::vector<std::string>& entries)
     EXPECT_EQ(DirectoryEntries(), entries);
 }
 
-std::string Narrow(const std::wstring& text)
-{
-    return Utf16ToWtf8(std::u16string(text.begin(), text.end()));
-}
-
 std::wstring CurrentFolder()
 {
     std::wstring folder(32768, L'\0');
@@ -54,7 +48,7 @@ TEST(Save, WorksInAFolderNamedOutsideTheAnsiCodePage)
     {
         for (const bool exists : {true, false})
         {
-            SCOPED_TRACE(Narrow(name) + (exists ? ", replaced" : ", created"));
+            SCOPED_TRACE(NarrowPath(name) + (exists ? ", replaced" : ", created"));
             const TempFolder folder;
             ASSERT_TRUE(CreateDirectoryW(name, nullptr));
             ASSERT_TRUE(SetCurrentDirectoryW(name));
@@ -79,7 +73,7 @@ std::vector<std::string> NamesIn(const std::wstring& folder)
         const std::wstring name = found.cFileName;
         if (name != L"." && name != L"..")
         {
-            names.push_back(Narrow(name));
+            names.push_back(NarrowPath(name));
         }
     }
     return names;
@@ -100,7 +94,7 @@ TEST(Save, SavesAtEveryFinalPathLengthAroundTheLimit)
         ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr)) << GetLastError();
         const std::wstring file = sub + L"\\lan.cfg";
         ASSERT_EQ(file.size() - 4, length);
-        const std::string path = Narrow(file);
+        const std::string path = NarrowPath(file);
         WriteFileBytes(fs::path(file), kOriginal);
         RecordingFeedback feedback;
         EXPECT_TRUE(SaveConfigFileAs(path.c_str(), SampleSettings(), feedback));

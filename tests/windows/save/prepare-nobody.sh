@@ -10,7 +10,7 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/../../../scripts/wine-loader.sh"
+. "$here/../../../scripts/wine-settings.sh"
 # The same bytes as kEarlierConfigText in tests/support/SampleConfig.h: the file the cases expect to find unchanged.
 original=$'[GENERAL INFORMATION]\r\nMANAGMENT_IP_ADDR=192.168.0.7\r\n'
 folders=(nobody-writable nobody-readonly)
@@ -44,12 +44,7 @@ done
 mkdir -p "$home" && chown nobody: "$home"
 exec {lock}>"$home.lock"
 flock -w 300 "$lock" || exit 1
-if [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
-    timeout -k 5 300 runuser -u nobody -- env -u DISPLAY -u WINEPATH HOME="$home" WINEPREFIX="$home/wineprefix" \
-        WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" sh -c '"$1" wineboot --init >/dev/null 2>&1; "$2" -w' \
-        sh "$TAVREL_WINE64" "$TAVREL_WINESERVER" {lock}>&-
-    [ -f "$home/wineprefix/system.reg" ] && touch "$home/wineprefix/.tavrel-ready"
-fi
+tavrel_make_prefix "$home/wineprefix" runuser -u nobody -- env -u DISPLAY HOME="$home" {lock}>&-
 # Without that prefix (for example where a folder above the build is closed to other users) the
 # cases are skipped with the reason instead of running as root.
 [ -f "$home/wineprefix/.tavrel-ready" ] || skip "the user nobody's Wine prefix could not be made in $home"

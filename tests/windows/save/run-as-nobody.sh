@@ -8,7 +8,7 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/../../../scripts/wine-loader.sh"
+. "$here/../../../scripts/wine-settings.sh"
 
 home=$1
 shift
@@ -16,5 +16,5 @@ if [ "$(id -u)" -ne 0 ] || [ ! -f "$home/wineprefix/.tavrel-ready" ]; then
     exec "$here/../wine-run.sh" "$@"
 fi
 exec timeout -k 10 "${TAVREL_RUN_TIMEOUT:-300}" runuser -u nobody -- env -u DISPLAY HOME="$home" \
-    WINEPREFIX="$home/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" TAVREL_AS_NOBODY=1 \
+    WINEPREFIX="$home/wineprefix" "${tavrel_wine_env[@]}" TAVREL_AS_NOBODY=1 \
     "$TAVREL_WINE64" "$@"
