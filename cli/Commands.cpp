@@ -25,9 +25,9 @@ constexpr std::string_view kCannotLockCode = "cannot-lock";
 constexpr std::string_view kCannotWriteCode = "cannot-write";
 
 // "cannot be read", and why where the system said.
-std::string CannotBeRead(int error)
+std::string CannotBeRead(FileError error)
 {
-    return error == 0 ? "cannot be read" : "cannot be read: " + DescribeError(error);
+    return error == FileError::None ? "cannot be read" : std::string("cannot be read: ") + DescribeFileError(error);
 }
 
 // One run of show, check or set: every message told on standard error as it comes, as ever, and

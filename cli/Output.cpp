@@ -74,7 +74,9 @@ OutputStream& OutputStream::Write(std::string_view text, TextKind kind)
         return *this;
     }
     ClearWriteError();
-    if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size() && m_error == 0)
+    // A line-buffered stream takes a whole line and only then fails to write it out: its error flag
+    // tells that, and errno still holds the system's reason.
+    if ((std::fwrite(text.data(), 1, text.size(), m_file) != text.size() || std::ferror(m_file)) && m_error == 0)
     {
         m_error = LastWriteError();
     }

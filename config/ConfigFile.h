@@ -30,8 +30,8 @@ enum class ConfigReadStatus
 struct ConfigReadResult
 {
     ConfigReadStatus status = ConfigReadStatus::Loaded;
-    // The system's error number where the open or a read failed, when it is known; otherwise 0.
-    int error = 0;
+    // Why the open or a read failed, where the system said.
+    FileError error = FileError::None;
 };
 
 // The bytes one read of the settings file saw, kept up to a limit: enough to tell whether the file

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileError.h"
+
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -10,8 +12,8 @@ class ConfigByteSource
 public:
     // Stores up to capacity bytes and tells how many; 0 means the end or a failed read.
     virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
-    // After Read gave 0: the system's error number of the failed read, or 0 at the real end.
-    virtual int Error() const { return 0; }
+    // After Read gave 0: why the read failed, or FileError::None at the real end.
+    virtual FileError Error() const { return FileError::None; }
 
 protected:
     ConfigByteSource() = default;
@@ -55,8 +57,8 @@ public:
     // dialog has always taken it; Error() tells the two apart.
     bool AtEnd() const { return m_atEnd; }
 
-    // The source's error number when a failed read ended the input, otherwise 0.
-    int Error() const { return m_error; }
+    // Why a failed read ended the input, otherwise FileError::None.
+    FileError Error() const { return m_error; }
 
 private:
     // One line needs the limit plus a CR LF pair in view to be decided.
@@ -71,5 +73,5 @@ private:
     std::size_t m_end = 0;
     bool m_sourceDone = false;
     bool m_atEnd = false;
-    int m_error = 0;
+    FileError m_error = FileError::None;
 };

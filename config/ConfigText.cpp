@@ -60,7 +60,7 @@ void ApplyConfigLine(std::string_view line, AddressSettings& settings)
     }
 }
 
-int LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings)
+FileError LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings)
 {
     ConfigLineReader reader(source);
     // The end test follows the handling, so a last line without a line end still counts.

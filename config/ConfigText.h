@@ -11,8 +11,8 @@
 void ApplyConfigLine(std::string_view line, AddressSettings& settings);
 
 // Reads every line of the source and applies it; fields that no line names keep their values. A
-// failed read ends the reading as the end would, and its error number is returned (0: none).
-int LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings);
+// failed read ends the reading as the end would, and why it failed is returned.
+FileError LoadConfigFrom(ConfigByteSource& source, AddressSettings& settings);
 
 // The same over bytes held in memory.
 void LoadConfigText(std::string_view bytes, AddressSettings& settings);

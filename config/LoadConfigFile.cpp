@@ -1,43 +1,26 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
-#include "files/FileKind.h"
-#include "files/ReadableFile.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include "files/FileSystem.h"
 
 namespace
 {
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 class FileByteSource final : public ConfigByteSource
 {
 public:
-    FileByteSource(std::FILE* file, ConfigFileBytes* seen) : m_file(file), m_seen(seen) {}
+    FileByteSource(const FileHandle& file, ConfigFileBytes* seen) : m_file(file), m_seen(seen) {}
 
-    // fread stops short only at the end or on an error. An error ends the file: nothing after it is
-    // read, even where a later read would succeed.
+    // An error ends the file: nothing after it is read, even where a later read would succeed.
     std::size_t Read(char* buffer, std::size_t capacity) override
     {
-        if (m_error != 0)
+        if (m_error != FileError::None)
         {
             return 0;
         }
-        errno = 0;
-        const std::size_t count = std::fread(buffer, 1, capacity, m_file);
-        if (std::ferror(m_file))
-        {
-            m_error = errno != 0 ? errno : EIO;
-        }
+        const std::size_t count = ReadFromFile(m_file, buffer, capacity, m_error);
         if (m_seen != nullptr)
         {
             m_seen->Append({buffer, count});
-            if (count == 0 && m_error == 0)
+            if (count == 0 && m_error == FileError::None)
             {
                 m_seen->MarkEnd();
             }
@@ -45,12 +28,12 @@ public:
         return count;
     }
 
-    int Error() const override { return m_error; }
+    FileError Error() const override { return m_error; }
 
 private:
-    std::FILE* m_file;
+    const FileHandle& m_file;
     ConfigFileBytes* m_seen;
-    int m_error = 0;
+    FileError m_error = FileError::None;
 };
 } // namespace
 
@@ -67,7 +50,8 @@ void ConfigFileBytes::Append(std::string_view bytes)
 ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings, ConfigFileBytes* seen)
 {
     // Looked at before opening: opening a FIFO waits for a writer, and a device may never end.
-    switch (KindOfFile(path))
+    FileError error = FileError::None;
+    switch (KindOfFile(path, error))
     {
     case FileKind::Regular:
         break;
@@ -76,19 +60,17 @@ ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings, Con
     case FileKind::NotRegular:
         return {ConfigReadStatus::NotRegular};
     case FileKind::Unknown:
-        return {ConfigReadStatus::Unreadable};
+        return {ConfigReadStatus::Unreadable, error};
     }
-    // Binary mode: the line rules are applied by the reader, the same on every platform.
-    errno = 0;
-    const FilePtr file(OpenFileForReading(path));
-    if (!file)
+    // Bytes as they are: the line rules are applied by the reader, the same on every platform, and
+    // the reader keeps a large buffer of its own.
+    const FileHandle file = OpenFileForReading(path, error);
+    if (!file.IsValid())
     {
-        return {ConfigReadStatus::Unreadable, errno};
+        return {ConfigReadStatus::Unreadable, error};
     }
-    // The reader keeps a large buffer of its own.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    FileByteSource source(file.get(), seen);
-    if (const int error = LoadConfigFrom(source, settings); error != 0)
+    FileByteSource source(file, seen);
+    if (error = LoadConfigFrom(source, settings); error != FileError::None)
     {
         return {ConfigReadStatus::ReadFailed, error};
     }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <cstdint>
+#include "files/FileHandle.h"
 
 // An exclusive lock for changing one file, held by the operating system for as long as the object
 // lives. It goes with the process however that ends, so a killed holder never blocks the next one.
 // The lock is taken on "PATH.lock" beside the file, created empty where missing and left in place
 // (deleting it would let a waiter lock a file that is no longer in the folder). Where no lock file
 // can be made, the file itself is locked: its folder then takes no temporary file either, so a save
-// writes it in place and it stays the very file that others lock.
+// that succeeds writes it in place and it stays the very file that others lock.
 class FileLock
 {
 public:
@@ -25,16 +25,12 @@ public:
 
     // Tries for about a second, in short steps, while another holder has it.
     explicit FileLock(const char* path);
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    ~FileLock();
 
     Status GetStatus() const { return m_status; }
 
 private:
-    // A descriptor on POSIX, a HANDLE on Windows; kNoHandle when none is open.
-    static constexpr std::intptr_t kNoHandle = -1;
-    std::intptr_t m_handle = kNoHandle;
+    // Closing it releases the lock.
+    FileHandle m_file;
     Status m_status = Status::NothingToLock;
 };
 

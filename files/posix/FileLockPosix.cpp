@@ -7,30 +7,28 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
-#include <unistd.h>
 
 namespace
 {
-int OpenLockTarget(const char* path)
+FileHandle OpenLockTarget(const char* path)
 {
     // Read-only is enough for flock, and lets a lock file that another user made be shared. A
     // symbolic link in the lock file's place is not followed.
     const std::string lockPath = std::string(path) + ".lock";
-    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0)
+    FileHandle lockFile(::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (lockFile.IsValid())
     {
-        return fd;
+        return lockFile;
     }
     // Non-blocking: opening a FIFO would wait for a writer. Only a regular file is locked: anything
     // else is refused by the read that follows.
-    const int file = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    FileHandle file(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status
     {
     };
-    if (file >= 0 && (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)))
+    if (file.IsValid() && (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)))
     {
-        ::close(file);
-        return -1;
+        file.Reset();
     }
     return file;
 }
@@ -42,17 +40,15 @@ void Pause()
 }
 } // namespace
 
-FileLock::FileLock(const char* path)
+FileLock::FileLock(const char* path) : m_file(OpenLockTarget(path))
 {
-    const int fd = OpenLockTarget(path);
-    if (fd < 0)
+    if (!m_file.IsValid())
     {
         return;
     }
-    m_handle = fd;
     for (int attempt = 1;; ++attempt)
     {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(m_file.Get(), LOCK_EX | LOCK_NB) == 0)
         {
             m_status = Status::Held;
             return;
@@ -68,14 +64,5 @@ FileLock::FileLock(const char* path)
             return;
         }
         Pause();
-    }
-}
-
-FileLock::~FileLock()
-{
-    // Closing the last descriptor releases the lock.
-    if (m_handle != kNoHandle)
-    {
-        ::close(static_cast<int>(m_handle));
     }
 }

@@ -1,67 +1,19 @@
-#include "files/FileKind.h"
-#include "files/FileError.h"
-#include "files/ReadableFile.h"
-#include "files/posix/Descriptor.h"
+#include "files/FileSystem.h"
+#include "files/WriteAll.h"
+#include "files/posix/FileErrorFromErrno.h"
 
 #include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-FileError FileErrorFromErrno(int error)
+bool FileHandleTraits::Close(Type handle)
 {
-    switch (error)
-    {
-    case 0:
-        return FileError::None;
-    case ENOENT:
-    case ENOTDIR:
-        return FileError::MissingFolder;
-    case EACCES:
-    case EPERM:
-        return FileError::AccessDenied;
-    case EROFS:
-        return FileError::ReadOnlyFileSystem;
-    case EISDIR:
-        return FileError::NotRegularFile;
-    case EEXIST:
-        return FileError::NameTaken;
-    case ENAMETOOLONG:
-        return FileError::NameTooLong;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return FileError::DiskFull;
-    case EMFILE:
-    case ENFILE:
-        return FileError::TooManyOpenFiles;
-    case ETXTBSY:
-    case EBUSY:
-        return FileError::InUse;
-    default:
-        return FileError::Other;
-    }
+    return ::close(handle) == 0;
 }
 
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty())
-    {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (written <= 0)
-        {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-FileKind KindOfFile(const char* path)
+FileKind KindOfFile(const char* path, FileError& error)
 {
     struct stat status
     {
@@ -70,17 +22,62 @@ FileKind KindOfFile(const char* path)
     {
         return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::NotRegular;
     }
-    return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unknown;
+    if (errno == ENOENT || errno == ENOTDIR)
+    {
+        return FileKind::Missing;
+    }
+    error = FileErrorFromErrno(errno);
+    return FileKind::Unknown;
 }
 
 bool CreateEmptyFile(const char* path)
 {
     // O_EXCL does not follow a symbolic link, not even one whose target is missing.
-    FileDescriptor file(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    return file.IsOpen() && file.Close();
+    FileHandle file(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    return file.IsValid() && file.Close();
 }
 
-std::FILE* OpenFileForReading(const char* path)
+FileHandle OpenFileForReading(const char* path, FileError& error)
 {
-    return std::fopen(path, "rb");
+    FileHandle file(::open(path, O_RDONLY | O_NOCTTY | O_CLOEXEC));
+    if (!file.IsValid())
+    {
+        error = FileErrorFromErrno(errno);
+    }
+    return file;
+}
+
+std::size_t ReadFromFile(const FileHandle& file, char* buffer, std::size_t capacity, FileError& error)
+{
+    for (;;)
+    {
+        const ssize_t count = ::read(file.Get(), buffer, capacity);
+        if (count >= 0)
+        {
+            return static_cast<std::size_t>(count);
+        }
+        if (errno != EINTR)
+        {
+            error = FileErrorFromErrno(errno);
+            return 0;
+        }
+    }
+}
+
+FileError WriteAll(const FileHandle& file, std::string_view bytes)
+{
+    while (!bytes.empty())
+    {
+        const ssize_t written = ::write(file.Get(), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (written <= 0)
+        {
+            return written < 0 ? FileErrorFromErrno(errno) : FileError::Other;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return FileError::None;
 }

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "files/FileLock.h"
-#include "files/win32/UniqueHandle.h"
 #include "files/win32/WidePath.h"
 
 #include <string>
@@ -36,21 +35,17 @@ FileHandle OpenLockTarget(const char* path)
 }
 } // namespace
 
-FileLock::FileLock(const char* path)
+FileLock::FileLock(const char* path) : m_file(OpenLockTarget(path))
 {
-    FileHandle opened = OpenLockTarget(path);
-    if (!opened.IsValid())
+    if (!m_file.IsValid())
     {
         return;
     }
-    // Owned from here on by the lock, whose destructor closes it.
-    const HANDLE file = opened.Release();
-    m_handle = reinterpret_cast<std::intptr_t>(file);
     for (int attempt = 1;; ++attempt)
     {
         OVERLAPPED where{};
         where.OffsetHigh = kLockOffsetHigh;
-        if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where))
+        if (::LockFileEx(m_file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where))
         {
             m_status = Status::Held;
             return;
@@ -66,14 +61,5 @@ FileLock::FileLock(const char* path)
             return;
         }
         ::Sleep(kLockPauseMs);
-    }
-}
-
-FileLock::~FileLock()
-{
-    // Closing the handle releases the lock.
-    if (m_handle != kNoHandle)
-    {
-        ::CloseHandle(reinterpret_cast<HANDLE>(m_handle));
     }
 }

@@ -1,63 +1,47 @@
 #include <windows.h>
 
-#include "files/FileKind.h"
-#include "files/ReadableFile.h"
-#include "files/win32/UniqueHandle.h"
+#include "files/FileSystem.h"
+#include "files/WriteAll.h"
+#include "files/win32/FileErrorFromWin32.h"
+#include "files/win32/RetryWhileShared.h"
 #include "files/win32/WidePath.h"
 
-#include <cstdint>
-#include <cstdio>
+#include <type_traits>
 
-#include <fcntl.h>
-#include <io.h>
+static_assert(std::is_same_v<FileHandleTraits::Type, HANDLE>, "FileHandle holds what CreateFile answers");
 
-FileError FileErrorFromWin32(DWORD error)
+namespace
 {
-    switch (error)
-    {
-    case ERROR_SUCCESS:
-        return FileError::None;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-        return FileError::MissingFolder;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_PRIVILEGE_NOT_HELD:
-        return FileError::AccessDenied;
-    case ERROR_WRITE_PROTECT:
-        return FileError::ReadOnlyFileSystem;
-    case ERROR_DIRECTORY:
-        return FileError::NotRegularFile;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return FileError::NameTaken;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_BUFFER_OVERFLOW:
-        return FileError::NameTooLong;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return FileError::DiskFull;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return FileError::TooManyOpenFiles;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return FileError::InUse;
-    default:
-        return FileError::Other;
-    }
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The most one call reads or writes.
+constexpr DWORD kMaxChunk = 1U << 30;
+
+DWORD ChunkOf(std::size_t size)
+{
+    return size > kMaxChunk ? kMaxChunk : static_cast<DWORD>(size);
+}
+} // namespace
+
+bool FileHandleTraits::Close(Type handle)
+{
+    return ::CloseHandle(handle) != FALSE;
 }
 
-FileKind KindOfFile(const char* path)
+FileKind KindOfFile(const char* path, FileError& error)
 {
     // No access asked for: enough to learn the type, and Wine does not wait on a FIFO opened so.
-    const FileHandle file(::CreateFileW(WidePath(path).c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    const FileHandle file(::CreateFileW(WidePath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.IsValid())
     {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::Missing : FileKind::Unknown;
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        {
+            return FileKind::Missing;
+        }
+        error = FileErrorFromWin32(code);
+        return FileKind::Unknown;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (::GetFileType(file.Get()) != FILE_TYPE_DISK)
@@ -66,6 +50,7 @@ FileKind KindOfFile(const char* path)
     }
     if (!::GetFileInformationByHandle(file.Get(), &info))
     {
+        error = FileErrorFromWin32(::GetLastError());
         return FileKind::Unknown;
     }
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::NotRegular : FileKind::Regular;
@@ -80,27 +65,49 @@ bool CreateEmptyFile(const char* path)
     return file.IsValid() && file.Close();
 }
 
-std::FILE* OpenFileForReading(const char* path)
+FileHandle OpenFileForReading(const char* path, FileError& error)
 {
+    const std::wstring wide = WidePath(path);
+    FileHandle file;
     // Sharing deletion too, so that a save renaming over the file meanwhile is not refused.
-    FileHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    if (!RetryWhileShared(
+            [&]
+            {
+                file.Reset(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+                return file.IsValid();
+            }))
     {
-        return nullptr;
+        error = FileErrorFromWin32(::GetLastError());
     }
-    const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file.Get()), _O_RDONLY | _O_BINARY);
-    if (fd < 0)
+    return file;
+}
+
+std::size_t ReadFromFile(const FileHandle& file, char* buffer, std::size_t capacity, FileError& error)
+{
+    DWORD count = 0;
+    if (!::ReadFile(file.Get(), buffer, ChunkOf(capacity), &count, nullptr))
     {
-        return nullptr;
+        error = FileErrorFromWin32(::GetLastError());
+        return 0;
     }
-    // The descriptor owns the handle now, and the stream the descriptor.
-    file.Release();
-    std::FILE* stream = ::_fdopen(fd, "rb");
-    if (stream == nullptr)
+    return count;
+}
+
+FileError WriteAll(const FileHandle& file, std::string_view bytes)
+{
+    while (!bytes.empty())
     {
-        ::_close(fd);
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), bytes.data(), ChunkOf(bytes.size()), &written, nullptr))
+        {
+            return FileErrorFromWin32(::GetLastError());
+        }
+        if (written == 0)
+        {
+            return FileError::Other;
+        }
+        bytes.remove_prefix(written);
     }
-    return stream;
+    return FileError::None;
 }

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
-#include "files/FileError.h"
 #include "files/Wtf8.h"
 
 #include <string>
@@ -20,14 +17,3 @@ inline std::string NarrowPath(std::wstring_view path)
 {
     return Utf16ToWtf8(std::u16string(path.begin(), path.end()));
 }
-
-// The error a Win32 error code stands for.
-FileError FileErrorFromWin32(DWORD error);
-
-// Where the name of a file open as file ends: its full path from the system (where a symbolic link
-// leads), in the \\?\ form that has no length limit. Where the system cannot tell, the full path of
-// the name it was opened by. Empty only when neither is known.
-std::wstring FinalPathOf(HANDLE file, const std::wstring& openedAs);
-
-// The full path of name in the \\?\ form.
-std::wstring FullPathOf(const std::wstring& name);

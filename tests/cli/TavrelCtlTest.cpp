@@ -1,3 +1,4 @@
+#include "files/FileHandle.h"
 #include "res/Version.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ConcurrentSets.h"
@@ -10,13 +11,17 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -32,6 +37,8 @@ enum class Setup
     // These two run the program as nobody: root would be let through.
     UnreadableFile,
     ReadOnlyFolder,
+    // Another set holds the file's lock throughout.
+    LockHeld,
 };
 
 struct Case
@@ -101,6 +108,7 @@ TEST_P(TavrelCtlTest, Run)
         WriteFileBytes(c.path, *c.before);
     }
     const char* const path = c.path.c_str();
+    FileHandle lock;
     switch (c.setup)
     {
     case Setup::Directory:
@@ -114,6 +122,10 @@ TEST_P(TavrelCtlTest, Run)
         break;
     case Setup::UnreadableFile:
         ASSERT_EQ(chmod(path, 0), 0);
+        break;
+    case Setup::LockHeld:
+        lock.Reset(open((c.path + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644));
+        ASSERT_EQ(flock(lock.Get(), LOCK_EX), 0);
         break;
     case Setup::Plain:
     case Setup::ReadOnlyFolder:
@@ -164,6 +176,7 @@ std::string WriteFailed(const char* cause)
 }
 const std::string kNotRegular = "tavrelctl: lan.cfg: not a regular file\n";
 const std::string kMissing = "tavrelctl: lan.cfg: no such file\n";
+const std::string kBusy = "tavrelctl: lan.cfg: being changed by another tavrelctl; try again\n";
 const std::string kSame =
     "tavrelctl: lan.cfg: warning: control-unit and shelf-management are the same address 10.1.1.3\n";
 const std::vector<std::string> kSetOne = {"set", "--control-unit", "10.1.1.4"};
@@ -239,6 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Set, TavrelCtlTest, testing::Values(
     Case{"ReadOnlyFile", kSetOne, 2, "", WriteFailed("the file is read-only"), kSample, {}, Setup::ReadOnlyFile},
     Case{"ReadOnlyFolder", kSetAll, 2, "", WriteFailed("permission denied"), {}, {}, Setup::ReadOnlyFolder},
     Case{"Fifo", kSetOne, 2, "", kNotRegular, {}, {}, Setup::Fifo},
+    Case{"LockHeldByAnother", kSetOne, 75, "", kBusy, kSample, {}, Setup::LockHeld},
     Json({"JsonChanged", {"set", "--json", "--default-router", "10.1.1.254"}, 0, "", "", kSample,
           CanonicalConfigText("10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.254")},
          R"({"settings": {"control-unit": "10.1.1.3", "shelf-management": "10.1.1.2", "subnet-mask": "255.255.255.0", )"
@@ -288,6 +302,9 @@ const std::vector<std::array<std::string, 6>> kWarningRows = {
     {"BroadcastAddressOfSlash30", "10.1.1.1", "10.1.1.3", "255.255.255.252", "10.1.1.2",
      "shelf-management 10.1.1.3 is the broadcast address of its subnet 10.1.1.0/30"},
     {"Slash31HasNoNetworkOrBroadcast", "10.1.1.0", "10.1.1.1", "255.255.255.254", "10.1.1.1", ""},
+    // Each address its own subnet: only the router's place is told.
+    {"Slash32HasNoNetworkOrBroadcast", "10.1.1.3", "10.1.1.2", "255.255.255.255", "10.1.1.3",
+     "default-router 10.1.1.3 is outside the subnet 10.1.1.2/32 of shelf-management 10.1.1.2"},
     {"RouterOutsideControlUnitSubnet", "10.1.2.3", "10.1.1.2", "255.255.255.0", "10.1.1.1",
      "default-router 10.1.1.1 is outside the subnet 10.1.2.0/24 of control-unit 10.1.2.3"},
     {"RouterOutsideShelfManagementSubnet", "10.1.1.3", "10.1.2.2", "255.255.255.0", "10.1.1.1",
@@ -376,32 +393,42 @@ TEST_F(TavrelCtlProgramTest, VersionIsTheProjectVersion)
     EXPECT_EQ(version.out, "tavrelctl " TAVREL_VERSION_STRING "\n");
 }
 
-// A shell runs the program, so that its standard output can be made what a script might leave it.
-ProcessResult RunTavrelCtlWithOutput(const std::string& args, const std::string& redirection)
+// A shell runs the program ("$0" in command), so that its standard streams can be made what a script
+// might leave them.
+ProcessResult RunTavrelCtlInShell(const std::string& command)
 {
-    return RunProcess("/bin/sh", {"-c", "exec \"$0\" " + args + " " + redirection, TAVRELCTL_PATH});
+    return RunProcess("/bin/sh", {"-c", command, TAVRELCTL_PATH});
 }
 
 TEST_F(TavrelCtlProgramTest, OutputThatCannotBeWrittenFailsTheCommand)
 {
     WriteFileBytes("lan.cfg", kSampleConfigText);
+    WriteFileBytes("same.cfg", CanonicalConfigText("10.1.1.3", "10.1.1.3", "255.255.255.0", "10.1.1.1"));
+    const std::string cannotWrite = "tavrelctl: cannot write the output: ";
+    // The buffer stdbuf's library gives the stream is never freed, which LeakSanitizer would report.
+    const std::string stdbuf = "env ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" stdbuf";
     const struct
     {
-        const char* args;
-        const char* redirection;
-        const char* cause;
+        std::string command;
+        std::string err;
     } cases[] = {
-        {"show", ">/dev/full", "no space left on device"},
-        {"--help", ">/dev/full", "no space left on device"},
+        {"exec \"$0\" show >/dev/full", cannotWrite + "no space left on device\n"},
+        {"exec \"$0\" --help >/dev/full", cannotWrite + "no space left on device\n"},
+        // More than the stream's buffer holds: a write fails before the final flush.
+        {"exec " + stdbuf + " -o16 \"$0\" show >/dev/full", cannotWrite + "no space left on device\n"},
+        // Line by line, as to a terminal: the system's reason all the same.
+        {"exec " + stdbuf + " -oL \"$0\" show >/dev/full", cannotWrite + "no space left on device\n"},
         // A file opened later must not become the output: show would write lan.cfg into itself.
-        {"show", ">&-", "bad file descriptor"},
+        {"exec \"$0\" show >&-", cannotWrite + "bad file descriptor\n"},
+        // A warning that cannot be told fails the command that would have succeeded.
+        {"exec \"$0\" check --file same.cfg 2>/dev/full", ""},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(std::string(c.args) + " " + c.redirection);
-        const ProcessResult result = RunTavrelCtlWithOutput(c.args, c.redirection);
+        SCOPED_TRACE(c.command);
+        const ProcessResult result = RunTavrelCtlInShell(c.command);
         EXPECT_EQ(result.status, 2);
-        EXPECT_EQ(result.err, std::string("tavrelctl: cannot write the output: ") + c.cause + "\n");
+        EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(ReadFileBytes("lan.cfg"), kSampleConfigText);
     }
 }
@@ -413,37 +440,173 @@ std::string WhyNoStrace()
     return probe.status == 0 ? "" : "strace cannot trace here (ptrace not permitted?): " + probe.err;
 }
 
-// Each command meets a failed first read of the file: it must not take what it read for all there is.
-TEST_F(TavrelCtlProgramTest, ReadErrorFailsTheCommandAndSetWritesNothing)
+// Runs tavrelctl with args under strace with its options. LeakSanitizer cannot work under ptrace, so
+// the sanitizer build leaves it out of the traced run.
+ProcessResult RunTavrelCtlTraced(const std::vector<std::string>& options, const std::vector<std::string>& args)
+{
+    const char* const asanOptions = std::getenv("ASAN_OPTIONS");
+    std::vector<std::string> strace = {"-f", "-qq", "-E",
+                                       "ASAN_OPTIONS=" + std::string(asanOptions != nullptr ? asanOptions : "") +
+                                           ":detect_leaks=0"};
+    strace.insert(strace.end(), options.begin(), options.end());
+    strace.push_back(TAVRELCTL_PATH);
+    strace.insert(strace.end(), args.begin(), args.end());
+    return RunProcess("/usr/bin/strace", strace);
+}
+
+void EmptyTheFolder()
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator("."))
+    {
+        fs::remove_all(entry.path());
+    }
+}
+
+// A system call fails under each command: it must fail with the cause, and change nothing. A read of
+// the file first: what was read may not be all there is. Then each step of set's save: none may be
+// excused by writing in place, and no temporary file may be left.
+TEST_F(TavrelCtlProgramTest, InjectedFailureFailsTheCommandAndChangesNothing)
 {
     if (const std::string reason = WhyNoStrace(); !reason.empty())
     {
         GTEST_SKIP() << reason;
     }
-    WriteFileBytes("lan.cfg", kSampleConfigText);
-    // The first read of the file fails. LeakSanitizer cannot work under ptrace, so the sanitizer build
-    // leaves it out of the traced run.
-    const char* const asanOptions = std::getenv("ASAN_OPTIONS");
-    const std::vector<std::string> strace = {
-        "-f",          "-qq",
-        "-o",          "/dev/null",
-        "-e",          "trace=read",
-        "-e",          "inject=read:error=EIO:when=1",
-        "-P",          fs::absolute("lan.cfg").string(),
-        "-E",          "ASAN_OPTIONS=" + std::string(asanOptions != nullptr ? asanOptions : "") + ":detect_leaks=0",
-        TAVRELCTL_PATH};
-    for (const std::vector<std::string>& command :
-         std::vector<std::vector<std::string>>{{"show"}, {"check"}, {"set", "--subnet-mask", "255.255.0.0"}})
+    const std::string readFailed = "tavrelctl: lan.cfg: cannot be read: input/output error\n";
+    const std::vector<std::string> firstRead = {"-e", "inject=read:error=EIO:when=1", "-P",
+                                                fs::absolute("lan.cfg").string()};
+    const struct
     {
-        SCOPED_TRACE(command[0]);
-        std::vector<std::string> args = strace;
-        args.insert(args.end(), command.begin(), command.end());
-        const ProcessResult result = RunProcess("/usr/bin/strace", args);
+        std::vector<std::string> injection;
+        std::vector<std::string> command;
+        std::optional<std::string> file;
+        std::string err;
+    } cases[] = {
+        {firstRead, {"show"}, kSample, readFailed},
+        {firstRead, {"check"}, kSample, readFailed},
+        {firstRead, {"set", "--subnet-mask", "255.255.0.0"}, kSample, readFailed},
+        // The first flush is the temporary file's.
+        {{"-e", "inject=fsync:error=EIO:when=1"}, kSetOne, kSample, WriteFailed("input/output error")},
+        {{"-e", "inject=rename,renameat,renameat2:error=ENOSPC"},
+         kSetOne,
+         kSample,
+         WriteFailed("no space left on the disk")},
+        // A missing file's name taken meanwhile, at both tries: never replaced.
+        {{"-e", "inject=renameat2:error=EEXIST"}, kSetAll, std::nullopt, WriteFailed("the name was taken meanwhile")},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.injection[1] + " under " + c.command[0]);
+        EmptyTheFolder();
+        if (c.file)
+        {
+            WriteFileBytes("lan.cfg", *c.file);
+        }
+        std::set<fs::path> entries = Entries();
+        if (c.command[0] == "set")
+        {
+            entries.insert(fs::path(".") / "lan.cfg.lock");
+        }
+        std::vector<std::string> options = {"-o", "/dev/null"};
+        options.insert(options.end(), c.injection.begin(), c.injection.end());
+        const ProcessResult result = RunTavrelCtlTraced(options, c.command);
         EXPECT_EQ(result.status, 2);
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, "tavrelctl: lan.cfg: cannot be read: input/output error\n");
-        EXPECT_EQ(ReadFileBytes("lan.cfg"), kSampleConfigText);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(ReadFileBytes("lan.cfg"), c.file);
+        EXPECT_EQ(Entries(), entries);
     }
+}
+
+// The steps of a save as strace shows them, in order: the temporary file created exclusively, its
+// flush, the rename onto the name, the folder's flush.
+std::vector<std::string> SaveSteps(const std::string& trace)
+{
+    std::vector<std::string> steps;
+    // What each descriptor number was last opened on.
+    std::map<std::string, std::string> opened;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);)
+    {
+        // Each line is "PID call(arguments) = result", the number padded with blanks.
+        line.erase(0, line.find_first_not_of(' ', line.find(' ')));
+        const std::size_t equals = line.rfind(" = ");
+        const std::string result = equals == std::string::npos ? "" : line.substr(equals + 3);
+        const bool temporary = line.find(".~tvl") != std::string::npos;
+        if (line.rfind("open", 0) == 0 && temporary)
+        {
+            opened[result] = "the temporary file";
+            steps.push_back(line.find("O_EXCL") != std::string::npos ? "create the temporary file exclusively"
+                                                                     : "open the temporary file");
+        }
+        else if (line.rfind("open", 0) == 0 && line.find("O_DIRECTORY") != std::string::npos)
+        {
+            opened[result] = "the folder";
+        }
+        else if (line.rfind("fsync(", 0) == 0)
+        {
+            steps.push_back("flush " + opened[line.substr(6, line.find(')') - 6)]);
+        }
+        else if (line.rfind("rename", 0) == 0 && temporary)
+        {
+            steps.push_back(line.find("RENAME_NOREPLACE") != std::string::npos ? "rename without replacing"
+                                                                               : "rename over the file");
+        }
+    }
+    return steps;
+}
+
+TEST_F(TavrelCtlProgramTest, SetSavesInTheOrderASafeSaveNeeds)
+{
+    if (const std::string reason = WhyNoStrace(); !reason.empty())
+    {
+        GTEST_SKIP() << reason;
+    }
+    const TempFolder traces(TempFolder::Use::AsPath);
+    const std::string trace = (traces.Path() / "trace").string();
+    for (const bool exists : {true, false})
+    {
+        SCOPED_TRACE(exists ? "replacing lan.cfg" : "creating lan.cfg");
+        EmptyTheFolder();
+        if (exists)
+        {
+            WriteFileBytes("lan.cfg", kSampleConfigText);
+        }
+        const ProcessResult result = RunTavrelCtlTraced(
+            {"-o", trace, "-s", "256", "-e", "trace=open,openat,fsync,fdatasync,rename,renameat,renameat2"}, kSetAll);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(ReadFileBytes("lan.cfg"), kSample);
+        EXPECT_EQ(SaveSteps(ReadFileBytes(trace).value_or("")),
+                  (std::vector<std::string>{"create the temporary file exclusively", "flush the temporary file",
+                                            exists ? "rename over the file" : "rename without replacing",
+                                            "flush the folder"}));
+    }
+}
+
+// A disk with no inode left, in a mount namespace of the test's own: no temporary file can be made,
+// and that is no reason to write the file in place.
+TEST_F(TavrelCtlProgramTest, SetOnADiskWithoutFreeInodesFailsAndKeepsTheFile)
+{
+    if (::geteuid() != 0)
+    {
+        GTEST_SKIP() << "needs root to mount a disk in a mount namespace of its own";
+    }
+    // The disk is mounted over the test's folder, seen only inside the namespace: there lan.cfg is
+    // written, every inode taken, set run, and lan.cfg shown.
+    const std::string script = "mount -t tmpfs -o size=64k,nr_inodes=8 tmpfs \"$1\" && cd \"$1\" || exit 99\n"
+                               "printf '%s' \"$2\" >lan.cfg || exit 99\n"
+                               "i=0; while true 2>/dev/null >\"full$i\"; do i=$((i + 1)); done\n"
+                               "\"$0\" set --control-unit 10.1.1.4\n"
+                               "status=$?; cat lan.cfg; exit $status\n";
+    const ProcessResult result =
+        RunProcess("/usr/bin/unshare", {"-m", "/bin/sh", "-c", script, TAVRELCTL_PATH, fs::current_path().string(),
+                                        std::string(kSampleConfigText)});
+    if (result.status == 99 || result.err.rfind("unshare:", 0) == 0)
+    {
+        GTEST_SKIP() << "no disk of its own: " << result.err;
+    }
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, WriteFailed("no space left on the disk"));
+    EXPECT_EQ(result.out, kSample);
 }
 
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -124,7 +123,7 @@ public:
         return n;
     }
 
-    int Error() const override { return m_failed ? EIO : 0; }
+    FileError Error() const override { return m_failed ? FileError::Other : FileError::None; }
 
 private:
     std::string_view m_bytes;
@@ -138,12 +137,12 @@ TEST(ConfigLineReaderTest, FailedReadEndsTheLoadAndIsReported)
     FailingByteSource source("MANAGMENT_IP_ADDR=10.1.1.3\r\nSHELF_MNG_IP_ADDR=10.1.1.2");
     AddressSettings settings;
     settings.m_strSubnetMask = "255.255.255.0";
-    EXPECT_EQ(LoadConfigFrom(source, settings), EIO);
+    EXPECT_EQ(LoadConfigFrom(source, settings), FileError::Other);
     EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
     EXPECT_EQ(settings.m_strShelfMngIp, "10.1.1.2");
     EXPECT_EQ(settings.m_strSubnetMask, "255.255.255.0");
 
     MemoryByteSource whole("MANAGMENT_IP_ADDR=10.1.1.3");
-    EXPECT_EQ(LoadConfigFrom(whole, settings), 0);
+    EXPECT_EQ(LoadConfigFrom(whole, settings), FileError::None);
 }
 } // namespace

@@ -1,5 +1,8 @@
 // Runs the real tavrelctl.exe (the program under test) as a child process, as a script on Windows would.
 
+#include <windows.h>
+
+#include "files/FileHandle.h"
 #include "files/win32/WidePath.h"
 #include "tests/windows/ProgramUnderTest.h"
 #include "tests/support/ChildProcess.h"
@@ -9,11 +12,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace
 {
+const std::string kShown =
+    "control-unit=10.1.1.3\nshelf-management=10.1.1.2\nsubnet-mask=255.255.255.0\ndefault-router=10.1.1.1\n";
+
 class Tavrelctl : public testing::Test
 {
 protected:
@@ -32,9 +40,37 @@ TEST_F(Tavrelctl, SetThenShowRoundTrip)
 
     const ProcessResult show = RunProcess(ProgramUnderTest(), {"show"});
     EXPECT_EQ(show.status, 0);
-    EXPECT_EQ(show.out,
-              "control-unit=10.1.1.3\nshelf-management=10.1.1.2\nsubnet-mask=255.255.255.0\ndefault-router=10.1.1.1\n");
+    EXPECT_EQ(show.out, kShown);
     EXPECT_EQ(show.err, "");
+}
+
+// Another program holds lan.cfg open without sharing: show waits a moment out, and where the hold
+// lasts it fails naming the cause.
+TEST_F(Tavrelctl, ShowOfAFileHeldWithoutSharingWaitsAMomentThenNamesTheCause)
+{
+    WriteFileBytes("lan.cfg", kSampleConfigText);
+    for (const bool releasedSoon : {true, false})
+    {
+        SCOPED_TRACE(releasedSoon ? "held for a moment" : "held throughout");
+        FileHandle held(CreateFileW(L"lan.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.IsValid());
+        std::thread release(
+            [&held, releasedSoon]
+            {
+                if (releasedSoon)
+                {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                    held.Reset();
+                }
+            });
+        const ProcessResult show = RunProcess(ProgramUnderTest(), {"show"});
+        release.join();
+        held.Reset();
+        EXPECT_EQ(show.status, releasedSoon ? 0 : 2);
+        EXPECT_EQ(show.out, releasedSoon ? kShown : "");
+        EXPECT_EQ(show.err,
+                  releasedSoon ? "" : "tavrelctl: lan.cfg: cannot be read: the file is in use by another program\n");
+    }
 }
 
 // The Windows habit asks for the help as --help does.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -147,6 +148,28 @@ TEST(Save, WritesThroughASymbolicLink)
         WriteFileBytes("target.cfg", kOriginal);
         // Had the link been replaced, the target would still hold the old text.
         ExpectSaved("target.cfg", {kConfigFileName, "target.cfg"});
+    }
+}
+
+// Links to files whose full paths are about 300 and 400 characters long, past what Wine's own
+// final-path function answers: the file the link leads to is written and the link stays. Replacing
+// the link by a file of its own would leave the target's old bytes.
+TEST(Save, WritesThroughALinkToALongPath)
+{
+    for (const std::string name : {"long300", "long400"})
+    {
+        SCOPED_TRACE(name);
+        const std::optional<WorkingFolder> inside = EnterPrepared(name);
+        if (!inside)
+        {
+            return;
+        }
+        const std::optional<std::string> relative =
+            ReadFileBytes(fs::path(std::getenv("TAVREL_SAVE_FIXTURES")) / (name + ".target"));
+        ASSERT_TRUE(relative);
+        const fs::path target(L"\\\\?\\" + CurrentFolder() + L"\\" + WidePath(*relative));
+        WriteFileBytes(target, kOriginal);
+        ExpectSaved(target, {kConfigFileName, "t"});
     }
 }
 

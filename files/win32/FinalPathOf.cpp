@@ -1,36 +1,11 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include "files/win32/WidePath.h"
-
-#include <string>
+#include "files/win32/FillBuffer.h"
+#include "files/win32/FinalPathOf.h"
 
 namespace
 {
-// Calls a function that fills a buffer of wide characters and answers the length written without
-// the terminator, or, for too small a buffer, the size needed: with the terminator on Windows,
-// without it under Wine. Sized by that answer either way, so at most three calls; never a loop.
-template <typename Fill>
-std::wstring FillBuffer(const Fill& fill)
-{
-    std::wstring buffer(MAX_PATH + 1, L'\0');
-    for (int call = 0; call < 3; ++call)
-    {
-        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-        {
-            return {};
-        }
-        if (length < buffer.size())
-        {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.assign(static_cast<std::size_t>(length) + 1, L'\0');
-    }
-    return {};
-}
-
 using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 
 // The kernel's name of the file (\??\C:\... or \Device\...), turned into the \\?\ form. Wine's
@@ -67,29 +42,18 @@ std::wstring KernelNameOf(HANDLE file)
 }
 } // namespace
 
-std::wstring FullPathOf(const std::wstring& name)
+std::wstring FinalPathOf(HANDLE file)
 {
-    const std::wstring full = FillBuffer([&](wchar_t* buffer, DWORD size)
-                                         { return ::GetFullPathNameW(name.c_str(), size, buffer, nullptr); });
-    if (full.empty() || full.rfind(L"\\\\?\\", 0) == 0)
-    {
-        return full;
-    }
-    if (full.rfind(L"\\\\", 0) == 0)
-    {
-        return L"\\\\?\\UNC\\" + full.substr(2);
-    }
-    return L"\\\\?\\" + full;
-}
-
-std::wstring FinalPathOf(HANDLE file, const std::wstring& openedAs)
-{
-    std::wstring path =
+    const std::wstring path =
         FillBuffer([&](wchar_t* buffer, DWORD size)
                    { return ::GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS); });
-    if (path.empty())
+    if (!path.empty())
     {
-        path = KernelNameOf(file);
+        return path;
     }
-    return path.empty() ? FullPathOf(openedAs) : path;
+    // The system's own reason is the one to tell, not the other way's.
+    const DWORD error = ::GetLastError();
+    const std::wstring kernel = KernelNameOf(file);
+    ::SetLastError(error);
+    return kernel;
 }

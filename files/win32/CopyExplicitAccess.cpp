@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <aclapi.h>
 
-#include "files/win32/KeepAccess.h"
+#include "files/win32/CopyExplicitAccess.h"
 
 #include <memory>
 #include <optional>
@@ -64,7 +64,7 @@ std::optional<ExplicitAccess> ExplicitAccessOf(HANDLE file)
 }
 } // namespace
 
-bool KeepAccess(HANDLE old, HANDLE temp)
+bool CopyExplicitAccess(HANDLE old, HANDLE temp)
 {
     const std::optional<ExplicitAccess> wanted = ExplicitAccessOf(old);
     const std::optional<ExplicitAccess> given = ExplicitAccessOf(temp);
