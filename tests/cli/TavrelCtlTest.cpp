@@ -567,9 +567,10 @@ TEST_F(TavrelCtlProgramTest, SetSavesInTheOrderASafeSaveNeeds)
     {
         SCOPED_TRACE(exists ? "replacing lan.cfg" : "creating lan.cfg");
         EmptyTheFolder();
+        // Other settings than those set: a file that already holds them is not written at all.
         if (exists)
         {
-            WriteFileBytes("lan.cfg", kSampleConfigText);
+            WriteFileBytes("lan.cfg", kEarlierConfigText);
         }
         const ProcessResult result = RunTavrelCtlTraced(
             {"-o", trace, "-s", "256", "-e", "trace=open,openat,fsync,fdatasync,rename,renameat,renameat2"}, kSetAll);
