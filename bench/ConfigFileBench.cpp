@@ -3,6 +3,7 @@
 #include "bench/BenchFiles.h"
 #include "bench/GeneratedConfigs.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigLineReader.h"
 #include "tests/support/SampleConfig.h"
 #include "tests/support/SettingsBuilder.h"
 
@@ -14,8 +15,10 @@
 
 namespace
 {
-constexpr std::size_t kMiB = 1024 * 1024;
-constexpr std::size_t kLargeSizesMiB[] = {1, 8, 64};
+constexpr std::size_t kKiB = 1024;
+// Up to the size limit of the settings file: a larger one is not read.
+constexpr std::size_t kLargeSizesKiB[] = {16, 128, 1024};
+static_assert(kLargeSizesKiB[2] * kKiB == kMaxConfigFileBytes);
 
 // Keeps what a failed save said, for the benchmark's error.
 struct LastMessage final : UserFeedback
@@ -68,18 +71,18 @@ void RegisterLoads(const std::filesystem::path& root)
 
     for (const ConfigShape shape : kAllShapes)
     {
-        for (const std::size_t mib : kLargeSizesMiB)
+        for (const std::size_t kib : kLargeSizesKiB)
         {
-            const std::string name = std::string(ShapeName(shape)) + "_" + std::to_string(mib) + "MiB";
+            const std::string name = std::string(ShapeName(shape)) + "_" + std::to_string(kib) + "KiB";
             benchmark::RegisterBenchmark(("LoadConfigFile/" + name).c_str(),
-                                         [root, shape, mib, name](benchmark::State& state)
+                                         [root, shape, kib, name](benchmark::State& state)
                                          {
                                              const std::filesystem::path where = root / name;
                                              if (!std::filesystem::exists(where / kConfigFileName))
                                              {
-                                                 WriteConfig(root, name, MakeConfig(shape, mib * kMiB));
+                                                 WriteConfig(root, name, MakeConfig(shape, kib * kKiB));
                                              }
-                                             LoadLoop(state, where, mib * kMiB, kFirstValue, kLastValue);
+                                             LoadLoop(state, where, kib * kKiB, kFirstValue, kLastValue);
                                          })
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);

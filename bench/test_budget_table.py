@@ -21,7 +21,7 @@ def benchmark(name, **fields):
 
 
 def good_benchmarks(rates=None):
-    """Google Benchmark medians that meet every budget; rates maps 'shape_NMiB' to MB/s."""
+    """Google Benchmark medians that meet every budget; rates maps 'shape_NKiB' to MB/s."""
     rates = rates or {}
     runs = [
         benchmark("LoadConfigFile/typical/real_time", real_time=4500.0, bytes_per_second=50 * MB),
@@ -30,8 +30,8 @@ def good_benchmarks(rates=None):
         benchmark("SaveConfigFile/typical/real_time", real_time=900.0, bytes_per_second=0.2 * MB),
     ]
     for shape in budget_table.SHAPES:
-        for mib in (1, 8, 64):
-            key = f"{shape}_{mib}MiB"
+        for kib in budget_table.SIZES_KIB:
+            key = f"{shape}_{kib}KiB"
             runs.append(benchmark(f"LoadConfigFile/{key}/real_time", bytes_per_second=rates.get(key, 1000) * MB))
     return runs
 
@@ -93,19 +93,19 @@ class BudgetTableTest(unittest.TestCase):
     def test_each_budget_at_and_past_its_boundary(self):
         cases = [
             # description, benchmarks, result lines, row, expected mark
-            ("64 MiB load at 200 MB/s", good_benchmarks({"nul_heavy_64MiB": 200, "nul_heavy_1MiB": 250}), None,
-             "load nul_heavy 1 / 8 / 64 MiB", "pass"),
-            ("64 MiB load below 200 MB/s", good_benchmarks({"nul_heavy_64MiB": 199, "nul_heavy_1MiB": 250}), None,
-             "load nul_heavy 1 / 8 / 64 MiB", "FAIL"),
-            ("slow 1 MiB load does not excuse 64 MiB", good_benchmarks({"lines_250_1MiB": 150, "lines_250_64MiB": 150}),
-             None, "load lines_250 1 / 8 / 64 MiB", "FAIL"),
-            ("64 MiB exactly 1.5x slower per byte", good_benchmarks({"all_equals_1MiB": 1500, "all_equals_64MiB": 1000}),
-             None, "load all_equals 64 MiB time/byte vs 1 MiB", "pass"),
-            ("64 MiB more than 1.5x slower per byte",
-             good_benchmarks({"all_equals_1MiB": 1510, "all_equals_64MiB": 1000}), None,
-             "load all_equals 64 MiB time/byte vs 1 MiB", "FAIL"),
-            ("64 MiB faster than 1 MiB", good_benchmarks({"endless_line_1MiB": 500, "endless_line_64MiB": 1000}),
-             None, "load endless_line 64 MiB time/byte vs 1 MiB", "pass"),
+            ("1024 KiB load at 200 MB/s", good_benchmarks({"nul_heavy_1024KiB": 200, "nul_heavy_16KiB": 250}), None,
+             "load nul_heavy 16 / 128 / 1024 KiB", "pass"),
+            ("1024 KiB load below 200 MB/s", good_benchmarks({"nul_heavy_1024KiB": 199, "nul_heavy_16KiB": 250}), None,
+             "load nul_heavy 16 / 128 / 1024 KiB", "FAIL"),
+            ("slow 16 KiB load does not excuse 1024 KiB", good_benchmarks({"lines_250_16KiB": 150, "lines_250_1024KiB": 150}),
+             None, "load lines_250 16 / 128 / 1024 KiB", "FAIL"),
+            ("1024 KiB exactly 1.5x slower per byte", good_benchmarks({"all_equals_16KiB": 1500, "all_equals_1024KiB": 1000}),
+             None, "load all_equals 1024 KiB time/byte vs 16 KiB", "pass"),
+            ("1024 KiB more than 1.5x slower per byte",
+             good_benchmarks({"all_equals_16KiB": 1510, "all_equals_1024KiB": 1000}), None,
+             "load all_equals 1024 KiB time/byte vs 16 KiB", "FAIL"),
+            ("1024 KiB faster than 16 KiB", good_benchmarks({"endless_line_16KiB": 500, "endless_line_1024KiB": 1000}),
+             None, "load endless_line 1024 KiB time/byte vs 16 KiB", "pass"),
             ("start-up ratio 1.2", None, with_result("startup_ratio_PlainSettingsDialog", "1.200"),
              "start-up ratio Tavrel / its dialog in plain code (median of 21)", "pass"),
             ("start-up ratio 1.21", None, with_result("startup_ratio_PlainSettingsDialog", "1.210"),
@@ -140,7 +140,7 @@ class BudgetTableTest(unittest.TestCase):
     def test_a_benchmark_that_failed_or_did_not_run_fails_the_table(self):
         errored = good_benchmarks()
         errored[0]["error_occurred"] = True
-        not_aggregated = [dict(b, aggregate_name="mean") if "nul_heavy_8MiB" in b["run_name"] else b
+        not_aggregated = [dict(b, aggregate_name="mean") if "nul_heavy_128KiB" in b["run_name"] else b
                           for b in good_benchmarks()]
         cases = [
             ("typical load reported an error", errored, "load typical lan.cfg"),
@@ -165,13 +165,13 @@ class BudgetTableTest(unittest.TestCase):
 
     def test_instruction_counts_are_shown_only_when_measured(self):
         lines = GOOD_RESULTS.splitlines() + [
-            "RESULT load_ir_per_byte_lines_250_1MiB 2.100",
-            "RESULT load_ir_per_byte_lines_250_64MiB 2.090",
-            "RESULT load_ir_per_byte_nul_heavy_1MiB 2.850",
+            "RESULT load_ir_per_byte_lines_250_16KiB 2.100",
+            "RESULT load_ir_per_byte_lines_250_1024KiB 2.090",
+            "RESULT load_ir_per_byte_nul_heavy_16KiB 2.850",
         ]
         rows = {row[0]: row for row in self.build(lines=lines).rows}
-        self.assertEqual(rows["load lines_250 instructions/byte 1 / 64 MiB"][1:], ("2.100 / 2.090", "-", "-"))
-        self.assertNotIn("load nul_heavy instructions/byte 1 / 64 MiB", rows)
+        self.assertEqual(rows["load lines_250 instructions/byte 16 / 1024 KiB"][1:], ("2.100 / 2.090", "-", "-"))
+        self.assertNotIn("load nul_heavy instructions/byte 16 / 1024 KiB", rows)
 
     def test_main_prints_the_table_and_exits_by_verdict(self):
         cases = [("all good", GOOD_RESULTS, 0),

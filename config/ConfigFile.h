@@ -21,9 +21,11 @@ enum class ConfigReadStatus
     Missing,
     // A directory, a FIFO, a device or a link to one: never opened, so reading cannot hang.
     NotRegular,
-    // The file could not be opened.
+    // The file could not be opened, or is larger than kMaxConfigFileBytes (FileError::TooLarge):
+    // nothing of it was read.
     Unreadable,
-    // A read failed part way: the lines before it are applied, as if the file ended there.
+    // A read failed part way, or the file grew past kMaxConfigFileBytes while it was read: the lines
+    // before are applied, as if the file ended there.
     ReadFailed,
 };
 

@@ -33,12 +33,20 @@ void ConfigLineReader::Refill()
     }
     while (!m_sourceDone && m_end < kWindow)
     {
-        const std::size_t count = m_source.Read(buffer + m_end, m_capacity - m_end);
+        // One byte past the limit is asked for, to tell an input of exactly the limit from a longer one.
+        const std::size_t room = std::min(m_capacity - m_end, kMaxConfigFileBytes + 1 - m_taken);
+        std::size_t count = m_source.Read(buffer + m_end, room);
         if (count == 0)
         {
             m_sourceDone = true;
             m_error = m_source.Error();
             break;
+        }
+        m_taken += count;
+        const bool tooLarge = m_taken > kMaxConfigFileBytes;
+        if (tooLarge)
+        {
+            --count;
         }
         // Ctrl-Z ends the file for reading: nothing after it is ever looked at.
         if (const void* stop = std::memchr(buffer + m_end, kEndOfFile, count))
@@ -48,6 +56,12 @@ void ConfigLineReader::Refill()
             break;
         }
         m_end += count;
+        // The bytes up to the limit count; reading ends there, as at a failed read.
+        if (tooLarge)
+        {
+            m_sourceDone = true;
+            m_error = FileError::TooLarge;
+        }
     }
 }
 

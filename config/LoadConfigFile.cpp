@@ -2,6 +2,8 @@
 #include "config/ConfigText.h"
 #include "files/FileSystem.h"
 
+#include <cstdint>
+
 namespace
 {
 class FileByteSource final : public ConfigByteSource
@@ -68,6 +70,17 @@ ConfigReadResult ReadConfigFile(const char* path, AddressSettings& settings, Con
     if (!file.IsValid())
     {
         return {ConfigReadStatus::Unreadable, error};
+    }
+    // A file already larger than the limit is not read at all (a sparse file of terabytes would take
+    // hours); one that grows meanwhile is cut at the limit by the reader.
+    const std::uint64_t size = SizeOfFile(file, error);
+    if (error != FileError::None)
+    {
+        return {ConfigReadStatus::Unreadable, error};
+    }
+    if (size > kMaxConfigFileBytes)
+    {
+        return {ConfigReadStatus::Unreadable, FileError::TooLarge};
     }
     FileByteSource source(file, seen);
     if (error = LoadConfigFrom(source, settings); error != FileError::None)

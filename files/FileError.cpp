@@ -28,6 +28,8 @@ const char* DescribeFileError(FileError error)
         return "too many open files";
     case FileError::InUse:
         return "the file is in use by another program";
+    case FileError::TooLarge:
+        return "the file is too large";
     case FileError::Other:
         break;
     }

@@ -15,6 +15,8 @@ enum class FileError
     DiskFull,
     TooManyOpenFiles,
     InUse,
+    // Larger than a file of its kind may be: not read to its end.
+    TooLarge,
     Other,
 };
 

@@ -3,9 +3,10 @@
 #
 # Builds the bench, bench-win64 and win32 presets as needed, then measures and prints one table, each
 # figure beside its budget:
-#   - LoadConfigFile on the typical file and on 1, 8 and 64 MiB generated files (Google Benchmark,
-#     median of 5 repetitions), NormalizeAddress, SaveConfigFile with its flush to disk, and the
-#     loader's instructions per byte on 1 and 64 MiB (callgrind: the same work per byte is linear);
+#   - LoadConfigFile on the typical file and on 16, 128 and 1024 KiB generated files (up to the size
+#     limit of the settings file; Google Benchmark, median of 5 repetitions), NormalizeAddress,
+#     SaveConfigFile with its flush to disk, and the loader's instructions per byte on 16 and 1024 KiB
+#     (callgrind: the same work per byte is linear);
 #   - start-up of Tavrel.exe against Tavrel's own dialog shown by plain Win32 code (the budget: the
 #     cost of Tavrel's code) and, for information, against a minimal one-dialog program (the floor),
 #     taking turns under one Wine inside a Wine virtual desktop, and the peak memory of each with its
@@ -69,18 +70,18 @@ say "running the benchmarks (one to two minutes)"
     --benchmark_out="$work/bench.json" --benchmark_out_format=json >"$work/bench.log" 2>&1 ||
     { cat "$work/bench.log" >&2; die "the benchmarks failed"; }
 
-# Work per byte, free of timing noise: the loader's instructions on 1 and 64 MiB of each shape.
+# Work per byte, free of timing noise: the loader's instructions on 16 and 1024 KiB of each shape.
 say "counting the loader's instructions (callgrind)"
 for shape in endless_line lines_250 nul_heavy all_equals; do
-    for mib in 1 64; do
-        log=$work/callgrind-$shape-$mib.log
+    for kib in 16 1024; do
+        log=$work/callgrind-$shape-$kib.log
         valgrind --tool=callgrind --toggle-collect='LoadConfigFile*' --callgrind-out-file="$work/callgrind.out" \
-            "$root/bench/bench/tavrel_bench" --benchmark_filter="^LoadConfigFile/${shape}_${mib}MiB/" \
+            "$root/bench/bench/tavrel_bench" --benchmark_filter="^LoadConfigFile/${shape}_${kib}KiB/" \
             --benchmark_min_time=0.000001 >"$log" 2>&1 || { cat "$log" >&2; die "callgrind failed"; }
         ir=$(sed -n 's/.*I *refs: *//p' "$log" | tr -d ,)
         loads=$(awk '{ for (i = 2; i <= NF; i++) if ($i ~ /^bytes_per_second/) print $(i - 1) }' "$log")
-        echo "RESULT load_ir_per_byte_${shape}_${mib}MiB $(awk -v ir="$ir" -v n="$loads" -v mib="$mib" \
-            'BEGIN { printf "%.3f", ir / n / (mib * 1048576) }')"
+        echo "RESULT load_ir_per_byte_${shape}_${kib}KiB $(awk -v ir="$ir" -v n="$loads" -v kib="$kib" \
+            'BEGIN { printf "%.3f", ir / n / (kib * 1024) }')"
     done
 done >"$work/callgrind.txt"
 

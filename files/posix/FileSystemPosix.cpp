@@ -30,6 +30,11 @@ FileKind KindOfFile(const char* path, FileError& error)
     return FileKind::Unknown;
 }
 
+bool NamesADevice(const char*)
+{
+    return false;
+}
+
 bool CreateEmptyFile(const char* path)
 {
     // O_EXCL does not follow a symbolic link, not even one whose target is missing.
@@ -45,6 +50,19 @@ FileHandle OpenFileForReading(const char* path, FileError& error)
         error = FileErrorFromErrno(errno);
     }
     return file;
+}
+
+std::uint64_t SizeOfFile(const FileHandle& file, FileError& error)
+{
+    struct stat status
+    {
+    };
+    if (::fstat(file.Get(), &status) != 0)
+    {
+        error = FileErrorFromErrno(errno);
+        return 0;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
 }
 
 std::size_t ReadFromFile(const FileHandle& file, char* buffer, std::size_t capacity, FileError& error)

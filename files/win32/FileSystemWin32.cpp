@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "files/FileSystem.h"
+#include "files/WindowsDeviceName.h"
 #include "files/WriteAll.h"
 #include "files/win32/FileErrorFromWin32.h"
 #include "files/win32/RetryWhileShared.h"
@@ -30,6 +31,10 @@ bool FileHandleTraits::Close(Type handle)
 
 FileKind KindOfFile(const char* path, FileError& error)
 {
+    if (IsWindowsDeviceName(path))
+    {
+        return FileKind::NotRegular;
+    }
     // No access asked for: enough to learn the type, and Wine does not wait on a FIFO opened so.
     const FileHandle file(::CreateFileW(WidePath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -56,8 +61,17 @@ FileKind KindOfFile(const char* path, FileError& error)
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::NotRegular : FileKind::Regular;
 }
 
+bool NamesADevice(const char* path)
+{
+    return IsWindowsDeviceName(path);
+}
+
 bool CreateEmptyFile(const char* path)
 {
+    if (IsWindowsDeviceName(path))
+    {
+        return false;
+    }
     // CREATE_NEW refuses a name already taken, also by a symbolic link whose target is missing (which
     // Wine shows as no file at all, and would otherwise follow).
     FileHandle file(
@@ -67,6 +81,11 @@ bool CreateEmptyFile(const char* path)
 
 FileHandle OpenFileForReading(const char* path, FileError& error)
 {
+    if (IsWindowsDeviceName(path))
+    {
+        error = FileError::NotRegularFile;
+        return {};
+    }
     const std::wstring wide = WidePath(path);
     FileHandle file;
     // Sharing deletion too, so that a save renaming over the file meanwhile is not refused.
@@ -81,6 +100,17 @@ FileHandle OpenFileForReading(const char* path, FileError& error)
         error = FileErrorFromWin32(::GetLastError());
     }
     return file;
+}
+
+std::uint64_t SizeOfFile(const FileHandle& file, FileError& error)
+{
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size))
+    {
+        error = FileErrorFromWin32(::GetLastError());
+        return 0;
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 std::size_t ReadFromFile(const FileHandle& file, char* buffer, std::size_t capacity, FileError& error)

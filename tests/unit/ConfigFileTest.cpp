@@ -1,4 +1,5 @@
 #include "config/ConfigFile.h"
+#include "config/ConfigLineReader.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/SampleConfig.h"
 #include "tests/support/SettingsBuilder.h"
@@ -116,11 +117,22 @@ TEST_F(ConfigFileTest, LoadReadsAFileLargerThanItsBuffer)
 {
     // The padding is a whole number of 199-byte reads, so the key starts a read of its own.
     const std::string value(180, 'v');
-    WriteFileBytes(kConfigFileName, std::string(3'000'000, '=') + "\r\n" + std::string(199 * 5025, 'y') +
+    WriteFileBytes(kConfigFileName, std::string(600'000, '=') + "\r\n" + std::string(199 * 2000, 'y') +
                                         "MANAGMENT_IP_ADDR=" + value + "\r\n");
     AddressSettings settings;
     LoadConfigFile(settings);
     EXPECT_EQ(settings.m_strControlUnitIp.View(), value);
+}
+
+// A file already larger than the limit is not read at all: its first line is not applied either.
+TEST_F(ConfigFileTest, FileOverTheLimitIsNotRead)
+{
+    WriteFileBytes(kConfigFileName, "MANAGMENT_IP_ADDR=10.1.1.9\r\n" + std::string(kMaxConfigFileBytes, '#'));
+    AddressSettings settings = kExample;
+    const ConfigReadResult read = ReadConfigFile(kConfigFileName, settings);
+    EXPECT_EQ(read.status, ConfigReadStatus::Unreadable);
+    EXPECT_EQ(read.error, FileError::TooLarge);
+    EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
 }
 
 TEST_F(ConfigFileTest, LoadLeavesFieldsAloneWhenTheFileIsUnusable)

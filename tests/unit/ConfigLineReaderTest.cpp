@@ -145,4 +145,22 @@ TEST(ConfigLineReaderTest, FailedReadEndsTheLoadAndIsReported)
     MemoryByteSource whole("MANAGMENT_IP_ADDR=10.1.1.3");
     EXPECT_EQ(LoadConfigFrom(whole, settings), FileError::None);
 }
+
+// A file that grows while it is read (or whose size was not told) is read up to the limit and no
+// further, as if a read failed there.
+TEST(ConfigLineReaderTest, InputBeyondTheLimitEndsThereAsTooLarge)
+{
+    const std::string key = "\nMANAGMENT_IP_ADDR=";
+    const std::string atLimit = std::string(kMaxConfigFileBytes - key.size() - 8, '#') + key + "10.1.1.3";
+    AddressSettings settings;
+    MemoryByteSource exactly(atLimit);
+    EXPECT_EQ(LoadConfigFrom(exactly, settings), FileError::None);
+    EXPECT_EQ(settings.m_strControlUnitIp, "10.1.1.3");
+
+    const std::string overLimit = atLimit + "9";
+    MemoryByteSource longer(overLimit);
+    AddressSettings cut;
+    EXPECT_EQ(LoadConfigFrom(longer, cut), FileError::TooLarge);
+    EXPECT_EQ(cut.m_strControlUnitIp, "10.1.1.3");
+}
 } // namespace

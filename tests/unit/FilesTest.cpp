@@ -1,5 +1,6 @@
 // The file layer called directly: how a save arrives, what it keeps and why it fails.
 #include "files/ReplaceFileContents.h"
+#include "files/WindowsDeviceName.h"
 #include "files/Wtf8.h"
 #include "tests/support/TempFolder.h"
 
@@ -286,5 +287,20 @@ TEST(Wtf8, NamesRoundTrip)
         EXPECT_EQ(Wtf8ToUtf16(c.wtf8), c.name);
     }
     EXPECT_EQ(Wtf8ToUtf16("\xc0\xafx"), u"\uFFFD\uFFFDx");
+}
+
+// The names Windows opens as devices, however they are spelled, and names that only look like them.
+TEST(WindowsDeviceName, DevicesAndLookAlikes)
+{
+    for (const char* device : {"COM1", "nul", "Con", "AUX.cfg", "lpt9.lan.cfg", "PRN ", "NUL.", "nul .txt", "COM0",
+                               "COM1:", "units\\7\\COM3", "units/7/aux", "C:NUL", "conout$", "COM\xC2\xB9"})
+    {
+        EXPECT_TRUE(IsWindowsDeviceName(device)) << device;
+    }
+    for (const char* file :
+         {"lan.cfg", "COM10", "CONSOLE", "LPT", "com1x", " NUL", "NUL\\lan.cfg", "units/nul/a", "COM\xC2\xB4", ""})
+    {
+        EXPECT_FALSE(IsWindowsDeviceName(file)) << file;
+    }
 }
 } // namespace
