@@ -9,6 +9,7 @@
 
 // Where the dialog would show a message box, tavrelctl writes one line on the error stream, led by
 // the program's name and the settings file it concerns, so that a loop over many units tells which.
+// Control characters in the line are shown as escapes (QuoteControls), so that it stays one line.
 class ConsoleFeedback final : public UserFeedback
 {
 public:

@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include "cli/ExitStatus.h"
+#include "cli/QuoteControls.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -115,7 +116,7 @@ int FinishOutput(int status, OutputStream& out, OutputStream& err)
     {
         if (error != EPIPE)
         {
-            err << "tavrelctl: cannot write the output: " << DescribeError(error) << '\n';
+            err << QuoteControls("tavrelctl: cannot write the output: " + DescribeError(error)) << '\n';
         }
         status = static_cast<int>(ExitStatus::FileError);
     }

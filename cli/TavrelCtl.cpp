@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/CommandLine.h"
 #include "cli/HelpText.h"
+#include "cli/QuoteControls.h"
 #include "res/Version.h"
 
 ExitStatus RunTavrelCtl(std::span<const std::string_view> args, OutputStream& out, OutputStream& err)
@@ -11,7 +12,8 @@ ExitStatus RunTavrelCtl(std::span<const std::string_view> args, OutputStream& ou
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.request)
     {
-        err << "tavrelctl: " << parsed.error << " (see tavrelctl --help)\n";
+        // The JSON below quotes the error by its own rule, from the text as it is.
+        err << QuoteControls("tavrelctl: " + parsed.error + " (see tavrelctl --help)") << '\n';
         if (AsksForJson(args))
         {
             CommandReport report;
