@@ -7,6 +7,7 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
 #include "files/FileLock.h"
+#include "files/FileSystem.h"
 
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@ constexpr std::string_view kStrictWarningCode = "warning-under-strict";
 constexpr std::string_view kNoSuchFileCode = "no-such-file";
 constexpr std::string_view kNotRegularCode = "not-regular-file";
 constexpr std::string_view kCannotReadCode = "cannot-read";
+constexpr std::string_view kTooLargeCode = "too-large";
 constexpr std::string_view kBusyCode = "busy";
 constexpr std::string_view kCannotLockCode = "cannot-lock";
 constexpr std::string_view kCannotWriteCode = "cannot-write";
@@ -27,6 +29,11 @@ constexpr std::string_view kCannotWriteCode = "cannot-write";
 // "cannot be read", and why where the system said.
 std::string CannotBeRead(FileError error)
 {
+    static_assert(kMaxConfigFileBytes == 1024 * 1024, "the message names the limit");
+    if (error == FileError::TooLarge)
+    {
+        return std::string("cannot be read: ") + DescribeFileError(error) + " (over 1 MiB)";
+    }
     return error == FileError::None ? "cannot be read" : std::string("cannot be read: ") + DescribeFileError(error);
 }
 
@@ -51,7 +58,9 @@ private:
         return status;
     }
 
+    bool Refuse(const ConfigReadResult& read);
     bool LoadSettings(bool missingIsEmpty, AddressSettings& settings, ConfigFileBytes* seen = nullptr);
+    ExitStatus CheckLock(const FileLock& lock);
     ExitStatus CheckSettings(AddressSettings& settings);
 
     const Request& m_request;
@@ -59,37 +68,66 @@ private:
     CommandReport m_report;
 };
 
+// Tells why the file cannot be read, with status 2; always false.
+bool FileCommand::Refuse(const ConfigReadResult& read)
+{
+    switch (read.status)
+    {
+    case ConfigReadStatus::Loaded:
+        break;
+    case ConfigReadStatus::Missing:
+        m_feedback.Report("no such file");
+        Failed(ExitStatus::FileError, kNoSuchFileCode);
+        break;
+    case ConfigReadStatus::NotRegular:
+        m_feedback.Report("not a regular file");
+        Failed(ExitStatus::FileError, kNotRegularCode);
+        break;
+    case ConfigReadStatus::Unreadable:
+    case ConfigReadStatus::ReadFailed:
+        m_feedback.Report(CannotBeRead(read.error));
+        Failed(ExitStatus::FileError, read.error == FileError::TooLarge ? kTooLargeCode : kCannotReadCode);
+        break;
+    }
+    return false;
+}
+
 // Reads the file by the dialog's rules. A missing file is an error unless missingIsEmpty: set
 // starts from empty settings, as the dialog does.
 bool FileCommand::LoadSettings(bool missingIsEmpty, AddressSettings& settings, ConfigFileBytes* seen)
 {
     // Unlike the dialog, a failed read fails the command: what was read may not be all there is.
     const ConfigReadResult read = ReadConfigFile(m_request.file.c_str(), settings, seen);
-    switch (read.status)
+    if (read.status == ConfigReadStatus::Loaded || (read.status == ConfigReadStatus::Missing && missingIsEmpty))
     {
-    case ConfigReadStatus::Loaded:
         m_report.settings = settings;
         return true;
-    case ConfigReadStatus::Missing:
-        if (!missingIsEmpty)
-        {
-            m_feedback.Report("no such file");
-            Failed(ExitStatus::FileError, kNoSuchFileCode);
-            return false;
-        }
-        m_report.settings = settings;
-        return true;
-    case ConfigReadStatus::NotRegular:
-        m_feedback.Report("not a regular file");
-        Failed(ExitStatus::FileError, kNotRegularCode);
-        return false;
-    case ConfigReadStatus::Unreadable:
-    case ConfigReadStatus::ReadFailed:
-        m_feedback.Report(CannotBeRead(read.error));
-        Failed(ExitStatus::FileError, kCannotReadCode);
-        return false;
     }
-    return false;
+    return Refuse(read);
+}
+
+// Tells why the lock was not taken, where it was not; success where set may go on.
+ExitStatus FileCommand::CheckLock(const FileLock& lock)
+{
+    switch (lock.GetStatus())
+    {
+    case FileLock::Status::Held:
+    case FileLock::Status::NothingToLock:
+        break;
+    case FileLock::Status::Busy:
+        m_feedback.Report("being changed by another tavrelctl; try again");
+        return Failed(ExitStatus::Busy, kBusyCode);
+    case FileLock::Status::Unusable:
+        // Anyone who may write the folder can put a folder or a link there; a weaker lock would lose
+        // changes, so none is taken.
+        m_feedback.Report("cannot be locked for the change: lock file " + m_request.file +
+                          ".lock: " + DescribeFileError(lock.Cause()));
+        return Failed(ExitStatus::Busy, kCannotLockCode);
+    case FileLock::Status::Failed:
+        m_feedback.Report("cannot be locked for the change");
+        return Failed(ExitStatus::FileError, kCannotLockCode);
+    }
+    return ExitStatus::Success;
 }
 
 // The dialog's OK check, then the network checks on the canonical addresses it leaves.
@@ -134,20 +172,27 @@ ExitStatus FileCommand::Set()
 {
     // Nothing is written unless the end says otherwise.
     m_report.changed = false;
+    // Looked at before a lock file is made beside it: a folder, a FIFO or a device is refused as the
+    // read would refuse it, and gets no lock file.
+    FileError error = FileError::None;
+    switch (KindOfFile(m_request.file.c_str(), error))
+    {
+    case FileKind::Missing:
+    case FileKind::Regular:
+        break;
+    case FileKind::NotRegular:
+        Refuse({ConfigReadStatus::NotRegular});
+        return ExitStatus::FileError;
+    case FileKind::Unknown:
+        Refuse({ConfigReadStatus::Unreadable, error});
+        return ExitStatus::FileError;
+    }
     // Held from the read to the end of the write, so that two sets at once cannot both start from
     // the same old file and lose one change.
     const FileLock lock(m_request.file.c_str());
-    switch (lock.GetStatus())
+    if (const ExitStatus status = CheckLock(lock); status != ExitStatus::Success)
     {
-    case FileLock::Status::Held:
-    case FileLock::Status::NothingToLock:
-        break;
-    case FileLock::Status::Busy:
-        m_feedback.Report("being changed by another tavrelctl; try again");
-        return Failed(ExitStatus::Busy, kBusyCode);
-    case FileLock::Status::Failed:
-        m_feedback.Report("cannot be locked for the change");
-        return Failed(ExitStatus::FileError, kCannotLockCode);
+        return status;
     }
     AddressSettings settings;
     ConfigFileBytes seen;
@@ -174,7 +219,7 @@ ExitStatus FileCommand::Set()
         return ExitStatus::Success;
     }
     // The dialog's message, then what an operator can fix.
-    const FileError error = WriteConfigFile(m_request.file.c_str(), settings);
+    error = WriteConfigFile(m_request.file.c_str(), settings);
     if (error != FileError::None)
     {
         m_feedback.ReportWithCause(kConfigWriteFailedMessage, DescribeFileError(error));
