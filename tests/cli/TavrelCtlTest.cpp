@@ -9,13 +9,18 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <optional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -39,6 +44,9 @@ enum class Setup
     ReadOnlyFolder,
     // Another set holds the file's lock throughout.
     LockHeld,
+    // What anyone who may write the folder can put in the lock file's place.
+    LockIsAFolder,
+    LockIsADanglingLink,
 };
 
 struct Case
@@ -127,6 +135,12 @@ TEST_P(TavrelCtlTest, Run)
         lock.Reset(open((c.path + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644));
         ASSERT_EQ(flock(lock.Get(), LOCK_EX), 0);
         break;
+    case Setup::LockIsAFolder:
+        ASSERT_EQ(mkdir((c.path + ".lock").c_str(), 0755), 0);
+        break;
+    case Setup::LockIsADanglingLink:
+        ASSERT_EQ(symlink("elsewhere", (c.path + ".lock").c_str()), 0);
+        break;
     case Setup::Plain:
     case Setup::ReadOnlyFolder:
         break;
@@ -151,13 +165,14 @@ TEST_P(TavrelCtlTest, Run)
     chmod(path, 0644);
     EXPECT_EQ(ReadFileBytes(c.path), c.after ? c.after : c.before);
     // Nothing else appears, such as a temporary file left behind; set leaves its lock file where the
-    // folder takes one.
+    // folder takes one, and only beside what may be a settings file.
     std::set<fs::path> entriesExpected = entriesBefore;
     if (c.after && !c.before)
     {
         entriesExpected.insert(fs::path(".") / c.path);
     }
-    if (!c.args.empty() && c.args[0] == "set" && c.status != 64 && c.setup != Setup::ReadOnlyFolder)
+    if (!c.args.empty() && c.args[0] == "set" && c.status != 64 && c.setup != Setup::ReadOnlyFolder &&
+        c.setup != Setup::Directory && c.setup != Setup::Fifo)
     {
         entriesExpected.insert(fs::path(".") / (c.path + ".lock"));
     }
@@ -177,6 +192,8 @@ std::string WriteFailed(const char* cause)
 const std::string kNotRegular = "tavrelctl: lan.cfg: not a regular file\n";
 const std::string kMissing = "tavrelctl: lan.cfg: no such file\n";
 const std::string kBusy = "tavrelctl: lan.cfg: being changed by another tavrelctl; try again\n";
+const std::string kLockNotRegular =
+    "tavrelctl: lan.cfg: cannot be locked for the change: lock file lan.cfg.lock: not a regular file\n";
 const std::string kSame =
     "tavrelctl: lan.cfg: warning: control-unit and shelf-management are the same address 10.1.1.3\n";
 const std::vector<std::string> kSetOne = {"set", "--control-unit", "10.1.1.4"};
@@ -214,6 +231,9 @@ INSTANTIATE_TEST_SUITE_P(Show, TavrelCtlTest, testing::Values(
     Case{"Device", {"show", "--file", "/dev/zero"}, 2, "", "tavrelctl: /dev/zero: not a regular file\n"},
     Case{"Unreadable", {"show"}, 2, "", "tavrelctl: lan.cfg: cannot be read: permission denied\n", kSample, {},
          Setup::UnreadableFile},
+    // A name would otherwise recolour the terminal and forge a second message.
+    Case{"ControlBytesInTheName", {"show", "--file", "x\x1b[31my\ntavrelctl: lan.cfg: warning: forged"}, 2, "",
+         "tavrelctl: x\\e[31my\\ntavrelctl: lan.cfg: warning: forged: no such file\n"},
     // The help words of Windows are a file's name where an option takes them as its value.
     Case{"HelpWordAsFileName", {"show", "--file", "-?"}, 2, "", "tavrelctl: -?: no such file\n"},
     Json({"Json", {"show", "--json"}, 0, "", "", kSample}, R"({"settings": )" + kSampleJson + "}"),
@@ -252,7 +272,11 @@ INSTANTIATE_TEST_SUITE_P(Set, TavrelCtlTest, testing::Values(
     Case{"ReadOnlyFile", kSetOne, 2, "", WriteFailed("the file is read-only"), kSample, {}, Setup::ReadOnlyFile},
     Case{"ReadOnlyFolder", kSetAll, 2, "", WriteFailed("permission denied"), {}, {}, Setup::ReadOnlyFolder},
     Case{"Fifo", kSetOne, 2, "", kNotRegular, {}, {}, Setup::Fifo},
+    Case{"Directory", kSetOne, 2, "", kNotRegular, {}, {}, Setup::Directory},
     Case{"LockHeldByAnother", kSetOne, 75, "", kBusy, kSample, {}, Setup::LockHeld},
+    // Locking the file itself instead would protect nothing: the save replaces it.
+    Case{"LockFileIsAFolder", kSetOne, 75, "", kLockNotRegular, kSample, {}, Setup::LockIsAFolder},
+    Case{"LockFileIsADanglingLink", kSetOne, 75, "", kLockNotRegular, kSample, {}, Setup::LockIsADanglingLink},
     Json({"JsonChanged", {"set", "--json", "--default-router", "10.1.1.254"}, 0, "", "", kSample,
           CanonicalConfigText("10.1.1.3", "10.1.1.2", "255.255.255.0", "10.1.1.254")},
          R"({"settings": {"control-unit": "10.1.1.3", "shelf-management": "10.1.1.2", "subnet-mask": "255.255.255.0", )"
@@ -289,7 +313,10 @@ INSTANTIATE_TEST_SUITE_P(Usage, TavrelCtlTest, testing::Values(
     Usage("OptionOfAnotherCommand", {"show", "--strict"}, "--strict does not go with show"),
     Usage("SetNamesNothing", {"set", "--strict"}, "set names no setting to change"),
     Json(Usage("Json", {"show", "--json", "--fiel", "x"}, "unknown option '--fiel'"),
-         R"({"error": {"code": "usage", "message": "unknown option '--fiel'"}})")),
+         R"({"error": {"code": "usage", "message": "unknown option '--fiel'"}})"),
+    // Quoted on standard error; the JSON holds the bytes, escaped once by its own rule.
+    Json(Usage("ControlBytesQuotedOnce", {"show", "--json", "x\x01\\"}, "unexpected argument 'x\\x01\\\\'"),
+         R"({"error": {"code": "usage", "message": "unexpected argument 'x\x01\\'"}})")),
     Name);
 
 // Columns: name, control unit, shelf management, mask, router, the warning (none: empty).
@@ -593,8 +620,9 @@ TEST_F(TavrelCtlProgramTest, SetOnADiskWithoutFreeInodesFailsAndKeepsTheFile)
     }
     // The disk is mounted over the test's folder, seen only inside the namespace: there lan.cfg is
     // written, every inode taken, set run, and lan.cfg shown.
+    // The lock file is there before: a lock file that cannot be made is another refusal.
     const std::string script = "mount -t tmpfs -o size=64k,nr_inodes=8 tmpfs \"$1\" && cd \"$1\" || exit 99\n"
-                               "printf '%s' \"$2\" >lan.cfg || exit 99\n"
+                               "printf '%s' \"$2\" >lan.cfg && : >lan.cfg.lock || exit 99\n"
                                "i=0; while true 2>/dev/null >\"full$i\"; do i=$((i + 1)); done\n"
                                "\"$0\" set --control-unit 10.1.1.4\n"
                                "status=$?; cat lan.cfg; exit $status\n";
@@ -610,6 +638,49 @@ TEST_F(TavrelCtlProgramTest, SetOnADiskWithoutFreeInodesFailsAndKeepsTheFile)
     EXPECT_EQ(result.out, kSample);
 }
 
+// Three sets on a file whose lock file someone made unusable, timed with strace so that a lock on the
+// file itself would lose a change: the first opens lan.cfg and is held just before it locks; the
+// second replaces the file meanwhile; the third locks the new file, reads it, and is held just
+// before its rename; the first then locks the old file, which no one holds any more, and reads
+// what the third read. Every set that succeeds must find its change in the end.
+TEST_F(TavrelCtlProgramTest, UnusableLockFileLosesNoChangeToThreeSets)
+{
+    if (const std::string reason = WhyNoStrace(); !reason.empty())
+    {
+        GTEST_SKIP() << reason;
+    }
+    const std::pair<std::vector<std::string>, std::string> sets[] = {
+        {{"set", "--default-router", "10.1.1.254"}, "MANAGMENT_DEFGATEWAY=10.1.1.254\r\n"},
+        {{"set", "--control-unit", "10.1.1.4"}, "MANAGMENT_IP_ADDR=10.1.1.4\r\n"},
+        {{"set", "--subnet-mask", "255.255.0.0"}, "MANAGMENT_SUBNETMASK=255.255.0.0\r\n"},
+    };
+    for (const bool folder : {true, false})
+    {
+        SCOPED_TRACE(folder ? "a folder as the lock file" : "a dangling link as the lock file");
+        EmptyTheFolder();
+        WriteFileBytes("lan.cfg", kSampleConfigText);
+        ASSERT_EQ(folder ? mkdir("lan.cfg.lock", 0755) : symlink("elsewhere", "lan.cfg.lock"), 0);
+        auto first = std::async(std::launch::async, RunTavrelCtlTraced,
+                                std::vector<std::string>{"-o", "/dev/null", "-e", "inject=flock:delay_enter=1500ms"},
+                                sets[0].first);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const ProcessResult second = RunTavrelCtl(sets[1].first);
+        auto third = std::async(
+            std::launch::async, RunTavrelCtlTraced,
+            std::vector<std::string>{"-o", "/dev/null", "-e", "inject=rename,renameat,renameat2:delay_enter=2s"},
+            sets[2].first);
+        const ProcessResult results[] = {first.get(), second, third.get()};
+        const std::string file = ReadFileBytes("lan.cfg").value_or("");
+        for (std::size_t i = 0; i < std::size(sets); ++i)
+        {
+            EXPECT_TRUE(results[i].status == 75 ||
+                        (results[i].status == 0 && file.find(sets[i].second) != std::string::npos))
+                << sets[i].first[1] << " exited " << results[i].status << " " << results[i].err << "in\n"
+                << file;
+        }
+    }
+}
+
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the
 // lock's own status and writes nothing. Never does one silently undo the other.
 TEST_F(TavrelCtlProgramTest, ConcurrentSetsLoseNoChange)
@@ -617,12 +688,44 @@ TEST_F(TavrelCtlProgramTest, ConcurrentSetsLoseNoChange)
     ExpectConcurrentSetsLoseNoChange(20, [](const std::vector<std::string>& args) { return RunTavrelCtl(args); });
 }
 
-TEST_F(TavrelCtlProgramTest, HugeFileOfOneLineLoads)
+TEST_F(TavrelCtlProgramTest, LongFileOfOneLineLoads)
 {
-    // 40 MB without a line end; the key starts a 199-byte read of its own, found only by reading to the end.
-    WriteFileBytes("lan.cfg", std::string(199 * 200'000, 'x') + "MANAGMENT_IP_ADDR=10.1.1.3");
+    // Close to the size limit without a line end; the key starts a 199-byte read of its own, found
+    // only by reading to the end.
+    WriteFileBytes("lan.cfg", std::string(199 * 5'000, 'x') + "MANAGMENT_IP_ADDR=10.1.1.3");
     const ProcessResult show = RunTavrelCtl({"show"});
     EXPECT_EQ(show.status, 0);
     EXPECT_EQ(show.out, "control-unit=10.1.1.3\nshelf-management=\nsubnet-mask=\ndefault-router=\n");
+}
+
+// 15 TiB that take no disk space: read to its end, it would hold show, and set with its lock, for hours.
+TEST_F(TavrelCtlProgramTest, HugeSparseFileIsRefusedUnread)
+{
+    WriteFileBytes("lan.cfg", "");
+    if (::truncate("lan.cfg", off_t{15} << 40) != 0)
+    {
+        GTEST_SKIP() << "this file system takes no file of 15 TiB: " << std::strerror(errno);
+    }
+    struct stat before
+    {
+    };
+    ASSERT_EQ(stat("lan.cfg", &before), 0);
+    const std::string tooLarge = "tavrelctl: lan.cfg: cannot be read: the file is too large (over 1 MiB)\n";
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"show"}, kSetOne})
+    {
+        SCOPED_TRACE(args[0]);
+        const ProcessResult result = RunTavrelCtl(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, tooLarge);
+    }
+    struct stat after
+    {
+    };
+    ASSERT_EQ(stat("lan.cfg", &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
 }
 } // namespace

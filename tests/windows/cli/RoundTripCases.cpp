@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -71,6 +72,19 @@ TEST_F(Tavrelctl, ShowOfAFileHeldWithoutSharingWaitsAMomentThenNamesTheCause)
         EXPECT_EQ(show.err,
                   releasedSoon ? "" : "tavrelctl: lan.cfg: cannot be read: the file is in use by another program\n");
     }
+}
+
+// A device name opens the device (a serial port): it is refused as no file, and set makes no
+// COM1.lock, which would be the device again.
+TEST_F(Tavrelctl, DeviceNameIsRefusedUnopened)
+{
+    const ProcessResult show = RunProcess(ProgramUnderTest(), {"show", "--file", "COM1"});
+    EXPECT_EQ(show.status, 2);
+    EXPECT_EQ(show.err, "tavrelctl: COM1: not a regular file\n");
+    const ProcessResult set = RunProcess(ProgramUnderTest(), {"set", "--file", "com1", "--control-unit", "10.1.1.3"});
+    EXPECT_EQ(set.status, 2);
+    EXPECT_EQ(set.err, "tavrelctl: com1: not a regular file\n");
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{});
 }
 
 // The Windows habit asks for the help as --help does.
