@@ -102,6 +102,8 @@ LockTarget OpenLockTarget(const std::wstring& path, const std::wstring& lockPath
         {
             return {OpenFileItself(path), true};
         }
+        // A lock file that is there but cannot be used fails the lock even in a folder that takes no
+        // new file: telling that from the folder would need its access list. Never a weaker lock.
         // Taken between the two opens, by another set (open it) or by a link to a missing file.
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
         {
