@@ -10,8 +10,9 @@
 // lock than that: where PATH.lock cannot be used in a folder that takes new files (anyone who may
 // write the folder can put a folder or a link in its place), the lock fails rather than lock the
 // file itself, which a save replaces by rename. Only where no lock file can be made at all (a
-// folder that takes no new file, a name too long for ".lock") is the file itself locked; after locking, the name is
-// checked to still lead to the file locked, and where a save replaced it meanwhile, the new file is locked instead.
+// folder that takes no new file, a name too long for ".lock") is the file itself locked; after
+// locking, the name is checked to still lead to the file locked, and where a save replaced it
+// meanwhile, the new file is locked instead.
 class FileLock
 {
 public:
