@@ -3,6 +3,7 @@
 #include "files/FileError.h"
 #include "files/FileHandle.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -51,9 +52,12 @@ struct TemporaryFile
     FileHandle handle;
 };
 
-// Creates a new file of our own in place's folder, open for writing, never opening one already
-// there. Where existing is given, with what a new file can be created with (Windows: its
-// attributes).
+// Fills bytes from the system's random source, which no one can foretell.
+FileError RandomBytes(unsigned char* bytes, std::size_t count);
+
+// Creates a new file of our own named temp.name in place's folder, open for writing, never opening
+// one already there (NameTaken where the name is taken). Where existing is given, with what a new
+// file can be created with (Windows: its attributes).
 FileError CreateTemporary(const FilePlace& place, const ExistingFile* existing, TemporaryFile& temp);
 
 // Gives temp what decides who may use existing (see ReplaceFileContents.h). False where any of it

@@ -4,11 +4,11 @@
 #include "files/posix/FileErrorFromErrno.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,16 +74,6 @@ FileError CheckExisting(const FileHandle& file)
     return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? FileError::ReadOnlyFile : FileError::None;
 }
 
-constexpr unsigned kTempNameAttempts = 100;
-
-// A short name of our own, so that a file name near the system's limit still leaves room for it.
-std::string TempName(unsigned number)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, ".~tvl%08x.tmp", number);
-    return name;
-}
-
 // None where a call succeeded, otherwise why the system says it failed.
 FileError ErrorUnless(bool done)
 {
@@ -131,25 +121,32 @@ bool NewFileCanKeepOwner(const ExistingFile& existing)
     return ::fstat(existing.handle.Get(), &status) == 0 && CanKeepOwnership(status);
 }
 
+FileError RandomBytes(unsigned char* bytes, std::size_t count)
+{
+    // The kernel's generator, which waits only until it is first seeded at boot.
+    while (count > 0)
+    {
+        const ssize_t got = ::getrandom(bytes, count, 0);
+        if (got < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (got <= 0)
+        {
+            return got < 0 ? FileErrorFromErrno(errno) : FileError::Other;
+        }
+        bytes += got;
+        count -= static_cast<std::size_t>(got);
+    }
+    return FileError::None;
+}
+
 FileError CreateTemporary(const FilePlace& place, const ExistingFile*, TemporaryFile& temp)
 {
-    const unsigned first = static_cast<unsigned>(::getpid()) * 2654435761U ^ static_cast<unsigned>(std::rand());
-    for (unsigned attempt = 0; attempt < kTempNameAttempts; ++attempt)
-    {
-        temp.name = TempName(first + attempt);
-        // O_EXCL: a name already taken, by a file or a link, is never opened. 0666 under the umask
-        // gives the file the mode any new file of the user gets.
-        temp.handle.Reset(::open(PathIn(place.folder, temp.name).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (temp.handle.IsValid())
-        {
-            return FileError::None;
-        }
-        if (errno != EEXIST)
-        {
-            return FileErrorFromErrno(errno);
-        }
-    }
-    return FileError::NameTaken;
+    // O_EXCL: a name already taken, by a file or a link, is never opened. 0666 under the umask gives
+    // the file the mode any new file of the user gets.
+    temp.handle.Reset(::open(PathIn(place.folder, temp.name).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    return ErrorUnless(temp.handle.IsValid());
 }
 
 bool KeepAccess(const ExistingFile& existing, const TemporaryFile& temp)

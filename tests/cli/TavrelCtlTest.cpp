@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -440,18 +441,24 @@ std::string WhyNoStrace()
     return probe.status == 0 ? "" : "strace cannot trace here (ptrace not permitted?): " + probe.err;
 }
 
-// Runs tavrelctl with args under strace with its options. LeakSanitizer cannot work under ptrace, so
-// the sanitizer build leaves it out of the traced run.
-ProcessResult RunTavrelCtlTraced(const std::vector<std::string>& options, const std::vector<std::string>& args)
+// Runs command (a program and its arguments) under strace with its options. LeakSanitizer cannot work
+// under ptrace, so the sanitizer build leaves it out of the traced run.
+ProcessResult RunTraced(const std::vector<std::string>& options, const std::vector<std::string>& command)
 {
     const char* const asanOptions = std::getenv("ASAN_OPTIONS");
     std::vector<std::string> strace = {"-f", "-qq", "-E",
                                        "ASAN_OPTIONS=" + std::string(asanOptions != nullptr ? asanOptions : "") +
                                            ":detect_leaks=0"};
     strace.insert(strace.end(), options.begin(), options.end());
-    strace.push_back(TAVRELCTL_PATH);
-    strace.insert(strace.end(), args.begin(), args.end());
+    strace.insert(strace.end(), command.begin(), command.end());
     return RunProcess("/usr/bin/strace", strace);
+}
+
+ProcessResult RunTavrelCtlTraced(const std::vector<std::string>& options, const std::vector<std::string>& args)
+{
+    std::vector<std::string> command = {TAVRELCTL_PATH};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunTraced(options, command);
 }
 
 void EmptyTheFolder()
@@ -581,6 +588,38 @@ TEST_F(TavrelCtlProgramTest, SetSavesInTheOrderASafeSaveNeeds)
                                             exists ? "rename over the file" : "rename without replacing",
                                             "flush the folder"}));
     }
+}
+
+// A container's first process is always pid 1: two runs as pid 1 of a PID namespace of their own still
+// choose temporary names that no one could have made in advance.
+TEST_F(TavrelCtlProgramTest, RunsAsTheSamePidChooseDifferentTemporaryNames)
+{
+    if (const std::string reason = WhyNoStrace(); !reason.empty())
+    {
+        GTEST_SKIP() << reason;
+    }
+    const TempFolder traces(TempFolder::Use::AsPath);
+    std::vector<std::string> names;
+    for (const char* run : {"first", "second"})
+    {
+        // Other settings than those set, so that each run writes.
+        WriteFileBytes("lan.cfg", kEarlierConfigText);
+        const std::string trace = (traces.Path() / run).string();
+        // unshare forks tavrelctl as pid 1 of the new namespace; without root, in a user namespace too.
+        std::vector<std::string> command = {"/usr/bin/unshare", ::geteuid() == 0 ? "-pf" : "-rpf", TAVRELCTL_PATH};
+        command.insert(command.end(), kSetAll.begin(), kSetAll.end());
+        const ProcessResult result = RunTraced({"-o", trace, "-e", "trace=openat"}, command);
+        if (result.err.rfind("unshare:", 0) == 0)
+        {
+            GTEST_SKIP() << "no PID namespace of its own: " << result.err;
+        }
+        ASSERT_EQ(result.status, 0) << result.err;
+        std::smatch name;
+        const std::string traced = ReadFileBytes(trace).value_or("");
+        ASSERT_TRUE(std::regex_search(traced, name, std::regex(R"(\.~tvl[0-9a-f]{8}\.tmp)"))) << traced;
+        names.push_back(name.str());
+    }
+    EXPECT_NE(names[0], names[1]);
 }
 
 // A disk with no inode left, in a mount namespace of the test's own: no temporary file can be made,
