@@ -649,6 +649,40 @@ TEST_F(TavrelCtlProgramTest, SetOnADiskWithoutFreeInodesFailsAndKeepsTheFile)
     EXPECT_EQ(result.out, kSample);
 }
 
+// root's set through a link that another user made in a folder everyone may write (mode 1777), to a
+// file only root may write: refused, as the kernel's own rule refuses to follow such a link, and
+// nothing changes.
+TEST_F(TavrelCtlProgramTest, SetRefusesAnotherUsersLinkInASharedFolder)
+{
+    if (::geteuid() != 0)
+    {
+        GTEST_SKIP() << "needs root and a second user: only root can act as nobody";
+    }
+    if (ReadFileBytes("/proc/sys/fs/protected_symlinks") == "1\n")
+    {
+        GTEST_SKIP() << "fs.protected_symlinks is 1: the kernel refuses set's read through the link before the save";
+    }
+    WriteFileBytes("root-only.cfg", kEarlierConfigText);
+    ASSERT_EQ(chmod("root-only.cfg", 0600), 0);
+    const fs::path target = fs::absolute("root-only.cfg");
+    // nobody must reach the shared folder.
+    ASSERT_EQ(chmod(".", 0755), 0);
+    ASSERT_EQ(mkdir("shared", 0755), 0);
+    ASSERT_EQ(chmod("shared", 01777), 0);
+    const WorkingFolder shared("shared");
+    ASSERT_EQ(RunProcess("/bin/ln", {"-s", target.string(), "lan.cfg"}, true).status, 0);
+    std::set<fs::path> entries = Entries();
+    entries.insert(fs::path(".") / "lan.cfg.lock");
+
+    const ProcessResult result = RunTavrelCtl(kSetAll);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, WriteFailed("a symbolic link another user made in a shared folder"));
+    EXPECT_EQ(ReadFileBytes(target), kEarlierConfigText);
+    EXPECT_EQ(fs::read_symlink("lan.cfg"), target);
+    EXPECT_EQ(Entries(), entries);
+}
+
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the
 // lock's own status and writes nothing. Never does one silently undo the other.
 TEST_F(TavrelCtlProgramTest, ConcurrentSetsLoseNoChange)
