@@ -18,6 +18,8 @@ const char* DescribeFileError(FileError error)
         return "not a regular file";
     case FileError::DanglingLink:
         return "a symbolic link to a missing file";
+    case FileError::LinkInSharedFolder:
+        return "a symbolic link another user made in a shared folder";
     case FileError::NameTaken:
         return "the name was taken meanwhile";
     case FileError::NameTooLong:

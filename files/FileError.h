@@ -10,6 +10,8 @@ enum class FileError
     ReadOnlyFileSystem,
     NotRegularFile,
     DanglingLink,
+    // A symbolic link that the system's own rule for shared folders would not follow.
+    LinkInSharedFolder,
     NameTaken,
     NameTooLong,
     DiskFull,

@@ -2,6 +2,7 @@
 
 #include "files/FileSystem.h"
 #include "files/ReplaceSteps.h"
+#include "files/TemporaryName.h"
 #include "files/WriteAll.h"
 
 #include <string>
@@ -84,6 +85,27 @@ FileError WriteAndRename(const FilePlace& place, TemporaryFile& temp, std::strin
     return FileError::None;
 }
 
+// Names tried before a save gives up. Each is new and random, so that one taken is chance, not
+// another's plan.
+constexpr unsigned kTemporaryNameAttempts = 100;
+
+// Creates the temporary file, under a new name each time the one tried is taken.
+FileError CreateTemporaryFile(const FilePlace& place, const ExistingFile* existing, TemporaryFile& temp)
+{
+    for (unsigned attempt = 0; attempt < kTemporaryNameAttempts; ++attempt)
+    {
+        if (const FileError error = NewTemporaryName(temp.name); error != FileError::None)
+        {
+            return error;
+        }
+        if (const FileError error = CreateTemporary(place, existing, temp); error != FileError::NameTaken)
+        {
+            return error;
+        }
+    }
+    return FileError::NameTaken;
+}
+
 // The folder takes no new file: no write permission on it, or a read-only file system.
 bool FolderTakesNoNewFile(FileError error)
 {
@@ -100,7 +122,7 @@ FileError ReplaceExisting(ExistingFile& existing, std::string_view text)
         return WriteInPlace(existing, text);
     }
     TemporaryFile temp;
-    if (const FileError error = CreateTemporary(existing.place, &existing, temp); error != FileError::None)
+    if (const FileError error = CreateTemporaryFile(existing.place, &existing, temp); error != FileError::None)
     {
         return FolderTakesNoNewFile(error) ? WriteInPlace(existing, text) : error;
     }
@@ -118,7 +140,7 @@ FileError ReplaceExisting(ExistingFile& existing, std::string_view text)
 FileError CreateNew(const FilePlace& place, std::string_view text)
 {
     TemporaryFile temp;
-    if (const FileError error = CreateTemporary(place, nullptr, temp); error != FileError::None)
+    if (const FileError error = CreateTemporaryFile(place, nullptr, temp); error != FileError::None)
     {
         return error;
     }

@@ -11,6 +11,8 @@
 // never replaces anything. Only where the folder takes no new file, or the access could not be kept,
 // is the file rewritten in place, which is not atomic; the old bytes go back if that write fails.
 // Refuses a read-only file (for everyone, whatever our privileges), a directory, a FIFO or device, a
-// dangling link, a link whose end the system cannot tell (rather than replace the link), or a file we
-// may not write. On failure the file is as it was and no temporary file is left.
+// dangling link, a link whose end the system cannot tell (rather than replace the link), a link that
+// another user made in a sticky folder everyone may write (POSIX: the system's own rule for such
+// folders, whatever its setting), or a file we may not write. On failure the file is as it was and no
+// temporary file is left.
 FileError ReplaceFileContents(const char* path, std::string_view text);

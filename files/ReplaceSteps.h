@@ -3,6 +3,7 @@
 #include "files/FileError.h"
 #include "files/FileHandle.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,17 @@ using SystemPath = std::wstring;
 using SystemPath = std::string;
 #endif
 
-// Where a file is: its folder (a full path on Windows) and its name in it.
+// Where a file is: its folder and its name in it.
 struct FilePlace
 {
-    SystemPath folder;
+#ifdef _WIN32
+    // A full path in the \\?\ form.
+    std::wstring folder;
+#else
+    // Held open: every step names files in it, never by a path looked up again, so that a symbolic
+    // link swapped in on the way meanwhile changes nothing.
+    FileHandle folder;
+#endif
     SystemPath name;
 };
 
@@ -28,7 +36,8 @@ struct FilePlace
 struct ExistingFile
 {
     // Where the name leads: a symbolic link followed, so that its target is replaced and the link
-    // stays. For a missing file, where the new one goes.
+    // stays (on POSIX only a link that the system's rule for shared folders would follow). For a
+    // missing file, where the new one goes.
     FilePlace place;
     // The file, open for as long as its access is wanted; none when the name leads to no file.
     FileHandle handle;
@@ -36,8 +45,8 @@ struct ExistingFile
 
 // Looks at what path leads to. A missing file is no failure: handle stays closed. Refuses what a save
 // must not replace: anything but a regular file, a read-only file (also for an administrator), a file
-// we may not write, a link to a missing file, a link whose end the system cannot tell, a missing
-// folder.
+// we may not write, a link to a missing file, a link whose end the system cannot tell, a link that
+// another user made in a shared folder (POSIX), a missing folder.
 FileError FindExisting(const char* path, ExistingFile& existing);
 
 // Whether a new file can be given the existing one's owner and group: only root may give a file
@@ -51,9 +60,12 @@ struct TemporaryFile
     FileHandle handle;
 };
 
-// Creates a new file of our own in place's folder, open for writing, never opening one already
-// there. Where existing is given, with what a new file can be created with (Windows: its
-// attributes).
+// Fills bytes from the system's random source, which no one can foretell.
+FileError RandomBytes(unsigned char* bytes, std::size_t count);
+
+// Creates a new file of our own named temp.name in place's folder, open for writing, never opening
+// one already there (NameTaken where the name is taken). Where existing is given, with what a new
+// file can be created with (Windows: its attributes).
 FileError CreateTemporary(const FilePlace& place, const ExistingFile* existing, TemporaryFile& temp);
 
 // Gives temp what decides who may use existing (see ReplaceFileContents.h). False where any of it

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <ntsecapi.h>
 
 #include "files/ReplaceSteps.h"
 #include "files/WriteAll.h"
@@ -16,8 +17,6 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // What the replaced file carried that a new file can be created with (read-only is refused before).
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-constexpr unsigned kTempNameAttempts = 100;
 
 FileError LastError()
 {
@@ -60,18 +59,6 @@ std::wstring PathIn(const std::wstring& folder, const std::wstring& name)
 std::wstring PathOf(const FilePlace& place)
 {
     return PathIn(place.folder, place.name);
-}
-
-// A short name of our own, e.g. ~tvl0123abcd.tmp, so that a long file name still leaves room for it.
-// Formatted by hand: a wide printf would bring in a formatter of its own.
-std::wstring TempName(unsigned number)
-{
-    std::wstring name = L"~tvl00000000.tmp";
-    for (std::size_t digit = 0; digit < 8; ++digit)
-    {
-        name[11 - digit] = L"0123456789abcdef"[(number >> (4 * digit)) & 0xFU];
-    }
-    return name;
 }
 
 // Wine lets root write a read-only file where Windows refuses; read-only is refused for everyone.
@@ -128,6 +115,13 @@ bool NewFileCanKeepOwner(const ExistingFile&)
     return true;
 }
 
+FileError RandomBytes(unsigned char* bytes, std::size_t count)
+{
+    // RtlGenRandom (SystemFunction036 of advapi32, which the programs import already): the system's
+    // own generator, with no provider to load.
+    return RtlGenRandom(bytes, static_cast<ULONG>(count)) ? FileError::None : FileError::Other;
+}
+
 FileError CreateTemporary(const FilePlace& place, const ExistingFile* existing, TemporaryFile& temp)
 {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -136,24 +130,11 @@ FileError CreateTemporary(const FilePlace& place, const ExistingFile* existing, 
         return LastError();
     }
     const DWORD attributes = info.dwFileAttributes & kKeptAttributes;
-    const unsigned first = ::GetCurrentProcessId() * 2654435761U ^ ::GetTickCount();
-    for (unsigned attempt = 0; attempt < kTempNameAttempts; ++attempt)
-    {
-        temp.name = TempName(first + attempt);
-        // CREATE_NEW: a file of that name that is not ours is never opened, let alone truncated.
-        temp.handle.Reset(::CreateFileW(PathIn(place.folder, temp.name).c_str(),
-                                        GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0, nullptr, CREATE_NEW,
-                                        attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (temp.handle.IsValid())
-        {
-            return FileError::None;
-        }
-        if (::GetLastError() != ERROR_FILE_EXISTS)
-        {
-            return LastError();
-        }
-    }
-    return FileError::NameTaken;
+    // CREATE_NEW: a file of that name that is not ours is never opened, let alone truncated.
+    temp.handle.Reset(::CreateFileW(PathIn(place.folder, temp.name).c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC,
+                                    0, nullptr, CREATE_NEW, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    return ErrorUnless(temp.handle.IsValid());
 }
 
 bool KeepAccess(const ExistingFile& existing, const TemporaryFile& temp)

@@ -16,6 +16,7 @@
 #include <future>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -467,18 +468,24 @@ std::string WhyNoStrace()
     return probe.status == 0 ? "" : "strace cannot trace here (ptrace not permitted?): " + probe.err;
 }
 
-// Runs tavrelctl with args under strace with its options. LeakSanitizer cannot work under ptrace, so
-// the sanitizer build leaves it out of the traced run.
-ProcessResult RunTavrelCtlTraced(const std::vector<std::string>& options, const std::vector<std::string>& args)
+// Runs command (a program and its arguments) under strace with its options. LeakSanitizer cannot work
+// under ptrace, so the sanitizer build leaves it out of the traced run.
+ProcessResult RunTraced(const std::vector<std::string>& options, const std::vector<std::string>& command)
 {
     const char* const asanOptions = std::getenv("ASAN_OPTIONS");
     std::vector<std::string> strace = {"-f", "-qq", "-E",
                                        "ASAN_OPTIONS=" + std::string(asanOptions != nullptr ? asanOptions : "") +
                                            ":detect_leaks=0"};
     strace.insert(strace.end(), options.begin(), options.end());
-    strace.push_back(TAVRELCTL_PATH);
-    strace.insert(strace.end(), args.begin(), args.end());
+    strace.insert(strace.end(), command.begin(), command.end());
     return RunProcess("/usr/bin/strace", strace);
+}
+
+ProcessResult RunTavrelCtlTraced(const std::vector<std::string>& options, const std::vector<std::string>& args)
+{
+    std::vector<std::string> command = {TAVRELCTL_PATH};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunTraced(options, command);
 }
 
 void EmptyTheFolder()
@@ -610,6 +617,38 @@ TEST_F(TavrelCtlProgramTest, SetSavesInTheOrderASafeSaveNeeds)
     }
 }
 
+// A container's first process is always pid 1: two runs as pid 1 of a PID namespace of their own still
+// choose temporary names that no one could have made in advance.
+TEST_F(TavrelCtlProgramTest, RunsAsTheSamePidChooseDifferentTemporaryNames)
+{
+    if (const std::string reason = WhyNoStrace(); !reason.empty())
+    {
+        GTEST_SKIP() << reason;
+    }
+    const TempFolder traces(TempFolder::Use::AsPath);
+    std::vector<std::string> names;
+    for (const char* run : {"first", "second"})
+    {
+        // Other settings than those set, so that each run writes.
+        WriteFileBytes("lan.cfg", kEarlierConfigText);
+        const std::string trace = (traces.Path() / run).string();
+        // unshare forks tavrelctl as pid 1 of the new namespace; without root, in a user namespace too.
+        std::vector<std::string> command = {"/usr/bin/unshare", ::geteuid() == 0 ? "-pf" : "-rpf", TAVRELCTL_PATH};
+        command.insert(command.end(), kSetAll.begin(), kSetAll.end());
+        const ProcessResult result = RunTraced({"-o", trace, "-e", "trace=openat"}, command);
+        if (result.err.rfind("unshare:", 0) == 0)
+        {
+            GTEST_SKIP() << "no PID namespace of its own: " << result.err;
+        }
+        ASSERT_EQ(result.status, 0) << result.err;
+        std::smatch name;
+        const std::string traced = ReadFileBytes(trace).value_or("");
+        ASSERT_TRUE(std::regex_search(traced, name, std::regex(R"(\.~tvl[0-9a-f]{8}\.tmp)"))) << traced;
+        names.push_back(name.str());
+    }
+    EXPECT_NE(names[0], names[1]);
+}
+
 // A disk with no inode left, in a mount namespace of the test's own: no temporary file can be made,
 // and that is no reason to write the file in place.
 TEST_F(TavrelCtlProgramTest, SetOnADiskWithoutFreeInodesFailsAndKeepsTheFile)
@@ -679,6 +718,40 @@ TEST_F(TavrelCtlProgramTest, UnusableLockFileLosesNoChangeToThreeSets)
                 << file;
         }
     }
+}
+
+// root's set through a link that another user made in a folder everyone may write (mode 1777), to a
+// file only root may write: refused, as the kernel's own rule refuses to follow such a link, and
+// nothing changes.
+TEST_F(TavrelCtlProgramTest, SetRefusesAnotherUsersLinkInASharedFolder)
+{
+    if (::geteuid() != 0)
+    {
+        GTEST_SKIP() << "needs root and a second user: only root can act as nobody";
+    }
+    if (ReadFileBytes("/proc/sys/fs/protected_symlinks") == "1\n")
+    {
+        GTEST_SKIP() << "fs.protected_symlinks is 1: the kernel refuses set's read through the link before the save";
+    }
+    WriteFileBytes("root-only.cfg", kEarlierConfigText);
+    ASSERT_EQ(chmod("root-only.cfg", 0600), 0);
+    const fs::path target = fs::absolute("root-only.cfg");
+    // nobody must reach the shared folder.
+    ASSERT_EQ(chmod(".", 0755), 0);
+    ASSERT_EQ(mkdir("shared", 0755), 0);
+    ASSERT_EQ(chmod("shared", 01777), 0);
+    const WorkingFolder shared("shared");
+    ASSERT_EQ(RunProcess("/bin/ln", {"-s", target.string(), "lan.cfg"}, true).status, 0);
+    std::set<fs::path> entries = Entries();
+    entries.insert(fs::path(".") / "lan.cfg.lock");
+
+    const ProcessResult result = RunTavrelCtl(kSetAll);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, WriteFailed("a symbolic link another user made in a shared folder"));
+    EXPECT_EQ(ReadFileBytes(target), kEarlierConfigText);
+    EXPECT_EQ(fs::read_symlink("lan.cfg"), target);
+    EXPECT_EQ(Entries(), entries);
 }
 
 // Two sets at once, each changing another setting: both changes land, or one set is refused with the

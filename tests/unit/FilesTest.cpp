@@ -165,8 +165,8 @@ TEST_F(FilesTest, FailureIsToldAndLeavesEverythingAsItWas)
         {"missing folder", "missing/lan.cfg", [] {}, RLIM_INFINITY, FileError::MissingFolder},
         {"dangling link", "lan.cfg", [] { fs::create_symlink("missing.cfg", "lan.cfg"); }, RLIM_INFINITY,
          FileError::DanglingLink},
-        // Room for the old file's descriptor only.
-        {"descriptor limit", "lan.cfg", [] { WriteFileBytes("lan.cfg", kOld); }, 1, FileError::TooManyOpenFiles},
+        // Room for the folder's and the old file's descriptors only.
+        {"descriptor limit", "lan.cfg", [] { WriteFileBytes("lan.cfg", kOld); }, 2, FileError::TooManyOpenFiles},
     };
     for (const auto& c : cases)
     {
